@@ -1,0 +1,67 @@
+// The converter's working record: what the three passes over the tracks share.
+#pragma once
+
+#include <cstdint>
+
+#include "support/file.h"
+
+struct TrackInfo {
+  int32_t active;       // the track is written as a part
+  int32_t lengthIndex;  // default length of the part, index into lengthValues
+  int32_t maxVolume;    // largest channel volume (controller 7) seen, at least 1
+  int32_t isRhythm;     // a note-on on MIDI channel 10 was seen
+  int32_t endTick;      // where the accepted track's data ended
+};
+
+struct TempoMap {
+  int32_t tick;
+  int32_t bpm;
+};
+
+struct MeterMap {
+  int32_t tick;
+  int32_t numerator;
+  int32_t denominator;  // the note value itself (4, 8, ...), not its exponent
+};
+
+const int kMapCapacity = 16;
+const int kMaxParts = 6;
+
+// Why a conversion was stopped by the converter's own limits rather than by
+// the file's bytes. The passes look at it after every event.
+enum StopReason {
+  kRunning = 0,
+  kTickOverflow = 1,   // a tick would no longer fit in 32 bits
+  kTooManyPieces = 2,  // the length pieces of one pass passed the work bound
+};
+
+struct ConversionState {
+  CPVFile sourceFile;
+  CPVFile targetFile;
+  int32_t trackBytesLeft = 0;
+  int32_t partCount = 0;
+  TrackInfo* tracks = nullptr;
+  int32_t tempoCount = 0;
+  TempoMap tempos[kMapCapacity] = {};
+  int32_t meterCount = 0;
+  MeterMap meters[kMapCapacity] = {};
+  int32_t maxEndTick = 0;
+  int32_t maxVolume = 1;
+  int32_t hasRhythm = 0;
+  int32_t rhythmVolume = 1;
+  int32_t curTrack = 0;
+  int32_t curPart = 0;
+  int32_t barTicks = 0;
+  int32_t curTick = 0;
+  int32_t nextBarTick = 0;
+  int32_t writtenTick = 0;
+  int32_t curOctave = -2;
+  int32_t lastMacro = -1;
+  int32_t lineLen = 2;
+  int32_t barBreak = 0;
+  int32_t lengthTicks[6] = {};
+
+  // Bounds that keep every conversion finite and free of 32-bit overflow.
+  int32_t stopReason = kRunning;
+  uint32_t piecesLeft = 0;  // length pieces the current pass may still produce
+};

@@ -1,0 +1,130 @@
+#include <cstdio>
+
+#include "converter/length_grid.h"
+#include "converter/mml_writer.h"
+#include "converter/passes.h"
+#include "converter/rhythm_kit.h"
+#include "converter/track_reader.h"
+
+namespace {
+
+int32_t TempoAt(const ConversionState& s, int32_t tick, int32_t fallback) {
+  for (int i = 0; i < s.tempoCount; ++i)
+    if (s.tempos[i].tick == tick) return s.tempos[i].bpm;
+  return fallback;
+}
+
+void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%c ", letter);
+  WriteRaw(s, text);
+  s.lineLen = 2;
+  s.barBreak = 0;
+  if (track.isRhythm) {
+    std::snprintf(text, sizeof text, "=1\r\n%c ", letter);
+    WriteToken(s, text);
+  }
+  if (s.curPart == 0) {
+    std::snprintf(text, sizeof text, "T%d", static_cast<int>(TempoAt(s, 0, 120)));
+    WriteToken(s, text);
+  }
+  if (!track.isRhythm) {
+    std::snprintf(text, sizeof text, "V%d", static_cast<int>(track.maxVolume * 120 / s.maxVolume));
+    WriteToken(s, text);
+    WriteToken(s, "@0");
+  }
+  WriteToken(s, "L");
+  std::snprintf(text, sizeof text, "l%d", static_cast<int>(lengthValues[track.lengthIndex]));
+  WriteToken(s, text);
+  std::snprintf(text, sizeof text, "\r\n%c ", letter);
+  WriteRaw(s, text);
+  s.lineLen = 2;
+}
+
+bool PassesKeyFilter(const TrackInfo& track, int key) {
+  if (track.isRhythm) return DrumMacro(key) >= 0;
+  return key >= 12 && key <= 107;
+}
+
+// Writes the body of one part: a single voice of notes and rests.
+int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, int32_t division) {
+  s.barTicks = StartMeasureTicks(s, division);
+  s.nextBarTick = s.barTicks;
+  s.writtenTick = 0;
+  s.curOctave = -2;
+  s.lastMacro = -1;
+  int curNote = -1;
+  int32_t noteStartTick = 0;
+  int runningStatus = 0;
+  while (s.trackBytesLeft > 0) {
+    int32_t delta;
+    if (!ReadDeltaTime(s, log, &delta)) return 0;
+    if (delta != 0) {
+      if (s.curPart == 0) {
+        int32_t bpm = TempoAt(s, s.curTick, -1);
+        if (bpm != -1) {
+          char text[16];
+          std::snprintf(text, sizeof text, "T%d", static_cast<int>(bpm));
+          WriteToken(s, text);
+        }
+      }
+      if (const MeterMap* m = MeterAt(s, s.curTick)) {
+        s.barTicks = MeasureTicks(division, m->numerator, m->denominator);
+        if (curNote != -1) WriteNote(s, curNote);
+        else WriteRest(s);
+      }
+    }
+    TrackEvent ev;
+    if (!ReadEventBody(s, log, kEmissionPass, &runningStatus, &ev)) return 0;
+    int kind = ev.status >> 4;
+    int key = ev.data[0];
+    bool noteOff = kind == 0x8;
+    if (kind == 0x9 && PassesKeyFilter(track, key)) {
+      if (ev.data[1] == 0) {
+        noteOff = true;
+      } else if (curNote == -1) {
+        WriteRest(s);
+        noteStartTick = s.curTick;
+        curNote = key;
+      } else if (noteStartTick != s.curTick) {
+        WriteNote(s, curNote);
+        noteStartTick = s.curTick;
+        curNote = key;
+      }
+    } else if (ev.status >= 0xF0) {
+      SkipTrackBytes(s, ev.payload);
+    }
+    if (noteOff && key == curNote) {
+      WriteNote(s, curNote);
+      curNote = -1;
+    }
+    if (s.stopReason != kRunning) return 0;
+  }
+  if (s.writtenTick < s.maxEndTick) {
+    s.curTick = s.maxEndTick;
+    WriteRest(s);
+  }
+  WriteRaw(s, "\r\n\r\n");
+  return s.stopReason == kRunning;
+}
+
+}  // namespace
+
+int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
+  s.piecesLeft = kMaxPiecesPerPass;
+  int32_t part = 0;
+  for (int i = 0; i < trackCount; ++i) {
+    if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;
+    const TrackInfo& track = s.tracks[i];
+    if (!track.active) {
+      SkipChunk(s);
+      continue;
+    }
+    s.curTrack = i;
+    s.curPart = part;
+    WritePartHeader(s, track, static_cast<char>('A' + part));
+    if (!WritePartBody(s, log, track, division)) return 0;
+    ++part;
+  }
+  return 1;
+}

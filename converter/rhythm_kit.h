@@ -1,0 +1,20 @@
+// The rhythm kit: which drum key calls which of the ten rhythm macros, and
+// the block of macro definitions that heads a file with drums.
+#pragma once
+
+#include <cstdint>
+
+#include "converter/conversion_state.h"
+
+extern const char* const macroNames[10];
+extern const char* const macroDefinitions[10];
+extern const int8_t macroVolumes[10];
+// Macro index for keys 35 to 81 (index key - 35), -1 where none.
+extern const int32_t drumMap[47];
+
+// Returns the macro index of a drum key, or -1 when it has none.
+int DrumMacro(int32_t key);
+// Volume written for macro k, scaled to the loudness of the file's parts.
+int32_t MacroVolume(int k, int32_t rhythmVolume, int32_t maxVolume);
+// Writes the macro block when any track struck a note on channel 10.
+void WriteRhythmHeader(ConversionState& s);

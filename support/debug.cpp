@@ -1,0 +1,5 @@
+#include "support/debug.h"
+
+#include "support/os.h"
+
+void PVDebugOut(const char* text) { PVOs()->debugOutput(text); }

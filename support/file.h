@@ -1,0 +1,78 @@
+// CPVFile: a buffered file object with one 8192-byte transfer buffer.
+//
+// A reading object delivers bytes and big- or little-endian 16/32-bit values,
+// tells its logical position and seeks; a writing object collects bytes and
+// writes them in blocks. The file is never loaded whole.
+#pragma once
+
+#include <cstdint>
+
+#include "support/os.h"
+
+class CPVFile {
+ public:
+  static const uint32_t kBufferSize = 8192;
+
+  // Open flags: bit 0 writes; bit 1 (with bit 0) keeps an existing file.
+  // kCreateNew asks for a new file and fails when the name exists.
+  enum { kRead = 0, kWrite = 1, kKeep = 2, kCreateNew = 4 };
+
+  CPVFile();
+  ~CPVFile();
+  CPVFile(const CPVFile&) = delete;
+  CPVFile& operator=(const CPVFile&) = delete;
+
+  // Returns 1 when opened, 0 when the file could not be opened or created.
+  int Open(const char* path, uint32_t flags);
+  // Writes what is waiting and closes. Returns 1 when closed; 0 when the final
+  // write failed, in which case the object stays open with its bytes waiting.
+  int Close();
+  // Closes without writing what is waiting (after a failed final write).
+  void Discard();
+  int IsOpen() const { return handle != kPVOsNoFile; }
+  // A write of this object has failed since it was opened.
+  int WriteFailed() const { return writeFailed; }
+
+  // The logical position: what the next read returns or the next write fills.
+  int32_t Tell();
+  // Moves the logical position (origin 0 start, 1 current, 2 end). Returns
+  // nonzero unless the platform refused. A step that stays inside the bytes
+  // already read keeps the buffer.
+  int Seek(int32_t offset, int origin);
+
+  // Returns 1 when all count bytes were delivered.
+  int Read(void* dst, uint32_t count);
+  // Returns the next byte, or 0 when nothing could be read.
+  int ReadByte() {
+    uint8_t byte;
+    return NextByte(&byte) ? byte : 0;
+  }
+  // Stores the next byte and returns 1, or returns 0 at the end of the file.
+  int NextByte(uint8_t* byte) {
+    if (bufferedBytes == 0 && !Refill()) return 0;
+    *byte = *bufferPos++;
+    --bufferedBytes;
+    --dataBytes;
+    return 1;
+  }
+  uint32_t ReadWord(int bigEndian);
+  uint32_t ReadDword(int bigEndian);
+
+  // Returns 1 when every byte was accepted, 0 when a block write failed.
+  int Write(const void* src, uint32_t count);
+  int Flush();
+  int Refill();
+
+ private:
+  void Release();
+
+  int32_t kind;
+  PVOsFile handle;
+  uint32_t openFlags;
+  uint8_t* buffer;
+  uint32_t fileSize;
+  int32_t dataBytes;
+  uint8_t* bufferPos;
+  uint32_t bufferedBytes;
+  int writeFailed;
+};
