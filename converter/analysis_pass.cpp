@@ -85,27 +85,28 @@ void SetMeter(MessageLog& log, ConversionState& s, TrackScan& scan, const int* b
 
 // Reads a meta event's payload: tempo and time signature are taken as their
 // standard 3 and 4 bytes whatever the length says; others are skipped.
-int MetaEvent(MessageLog& log, ConversionState& s, TrackScan& scan, const TrackEvent& ev) {
-  int bytes[4];
+int MetaEvent(MessageLog& log, ConversionState& s, TrackReader& reader, TrackScan& scan,
+              const TrackEvent& ev) {
+  int bytes[4] = {};
   if (ev.metaType == 0x51) {
-    if (!ReadTrackBytes(s, log, 3, bytes)) return 0;
+    if (!reader.ReadTrackBytes(3, bytes)) return 0;
     SetTempo(log, s, scan, bytes);
   } else if (ev.metaType == 0x58) {
-    if (!ReadTrackBytes(s, log, 4, bytes)) return 0;
+    if (!reader.ReadTrackBytes(4, bytes)) return 0;
     SetMeter(log, s, scan, bytes);
   } else {
-    SkipTrackBytes(s, ev.payload);
+    reader.SkipTrackBytes(ev.payload);
   }
   return 1;
 }
 
 int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan& scan) {
-  int runningStatus = 0;
-  while (s.trackBytesLeft > 0) {
-    int32_t delta;
-    if (!ReadDeltaTime(s, log, &delta)) return 0;
-    TrackEvent ev;
-    if (!ReadEventBody(s, log, kAnalysisPass, &runningStatus, &ev)) return 0;
+  TrackReader reader(s, log, kAnalysisPass);
+  while (reader.HasData()) {
+    int32_t delta = 0;
+    if (!reader.ReadDeltaTime(&delta)) return 0;
+    TrackEvent ev = {};
+    if (!reader.ReadEventBody(&ev)) return 0;
     switch (ev.status >> 4) {
       case 0x8:
         if (ev.data[0] == scan.curNote) scan.curNote = -1;
@@ -118,9 +119,9 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
         break;
       case 0xF:
         if (ev.status == 0xFF) {
-          if (!MetaEvent(log, s, scan, ev)) return 0;
+          if (!MetaEvent(log, s, reader, scan, ev)) return 0;
         } else {
-          SkipTrackBytes(s, ev.payload);
+          reader.SkipTrackBytes(ev.payload);
         }
         break;
       default:

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "converter/change_walk.h"
 #include "converter/length_grid.h"
 #include "converter/mml_writer.h"
 #include "converter/passes.h"
@@ -47,7 +48,10 @@ bool PassesKeyFilter(const TrackInfo& track, int key) {
 }
 
 // Writes the body of one part: a single voice of notes and rests.
-int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, int32_t division) {
+int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, int32_t division,
+                  ChangeWalk<TempoMap>& tempos, ChangeWalk<MeterMap>& meters) {
+  tempos.Restart();
+  meters.Restart();
   s.barTicks = StartMeasureTicks(s, division);
   s.nextBarTick = s.barTicks;
   s.writtenTick = 0;
@@ -55,27 +59,26 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
   s.lastMacro = -1;
   int curNote = -1;
   int32_t noteStartTick = 0;
-  int runningStatus = 0;
-  while (s.trackBytesLeft > 0) {
-    int32_t delta;
-    if (!ReadDeltaTime(s, log, &delta)) return 0;
+  TrackReader reader(s, log, kEmissionPass);
+  while (reader.HasData()) {
+    int32_t delta = 0;
+    if (!reader.ReadDeltaTime(&delta)) return 0;
     if (delta != 0) {
       if (s.curPart == 0) {
-        int32_t bpm = TempoAt(s, s.curTick, -1);
-        if (bpm != -1) {
+        if (const TempoMap* tempo = tempos.At(s.curTick)) {
           char text[16];
-          std::snprintf(text, sizeof text, "T%d", static_cast<int>(bpm));
+          std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo->bpm));
           WriteToken(s, text);
         }
       }
-      if (const MeterMap* m = MeterAt(s, s.curTick)) {
+      if (const MeterMap* m = meters.At(s.curTick)) {
         s.barTicks = MeasureTicks(division, m->numerator, m->denominator);
         if (curNote != -1) WriteNote(s, curNote);
         else WriteRest(s);
       }
     }
-    TrackEvent ev;
-    if (!ReadEventBody(s, log, kEmissionPass, &runningStatus, &ev)) return 0;
+    TrackEvent ev = {};
+    if (!reader.ReadEventBody(&ev)) return 0;
     int kind = ev.status >> 4;
     int key = ev.data[0];
     bool noteOff = kind == 0x8;
@@ -92,7 +95,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
         curNote = key;
       }
     } else if (ev.status >= 0xF0) {
-      SkipTrackBytes(s, ev.payload);
+      reader.SkipTrackBytes(ev.payload);
     }
     if (noteOff && key == curNote) {
       WriteNote(s, curNote);
@@ -112,6 +115,8 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
 
 int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = kMaxPiecesPerPass;
+  ChangeWalk<TempoMap> tempos(s.tempos, s.tempoCount);
+  ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;
@@ -123,7 +128,7 @@ int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
     s.curTrack = i;
     s.curPart = part;
     WritePartHeader(s, track, static_cast<char>('A' + part));
-    if (!WritePartBody(s, log, track, division)) return 0;
+    if (!WritePartBody(s, log, track, division, tempos, meters)) return 0;
     ++part;
   }
   return 1;

@@ -1,6 +1,7 @@
 // The six note lengths, the measure grid and the choice of length pieces.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "converter/conversion_state.h"
@@ -26,8 +27,44 @@ int32_t StartMeasureTicks(const ConversionState& s, int32_t division);
 
 // Chooses the next piece between writtenTick and curTick (bounded by the next
 // measure boundary) and advances writtenTick by it. Returns its length index,
-// or -1 when no time is left (or a limit stopped the conversion).
-int NextLength(ConversionState& s);
+// or -1 when no time is left (or a limit stopped the conversion). Inline: the
+// length and emission passes call it for every piece and once more at the
+// end of every note and rest.
+inline int NextLength(ConversionState& s) {
+  int32_t limit = s.curTick;
+  if (s.barTicks != 0 && s.nextBarTick < limit) limit = s.nextBarTick;
+  // Both ends are ticks within 32 bits, the difference may not be.
+  int64_t remaining64 = static_cast<int64_t>(limit) - s.writtenTick;
+  if (remaining64 <= 0 || s.stopReason != kRunning) return -1;
+  if (s.piecesLeft == 0) {
+    s.stopReason = kTooManyPieces;
+    return -1;
+  }
+  int32_t remaining = remaining64 > INT32_MAX ? INT32_MAX : static_cast<int32_t>(remaining64);
+  // The piece is the length nearest to the remaining time, the shorter one on
+  // a tie. The lengths fall from whole to 32nd note, so its index is the
+  // number of neighbouring pairs whose midpoint is not below the remaining
+  // time: one comparison per pair and no branch on the data.
+  int64_t twice = 2 * static_cast<int64_t>(remaining);
+  const int32_t* t = s.lengthTicks;
+  int i = (twice <= t[0] + t[1]) + (twice <= t[1] + t[2]) + (twice <= t[2] + t[3]) +
+          (twice <= t[3] + t[4]) + (twice <= t[4] + t[5]);
+  if (s.writtenTick > INT32_MAX - s.lengthTicks[i]) {
+    s.stopReason = kTickOverflow;
+    return -1;
+  }
+  --s.piecesLeft;
+  s.writtenTick += s.lengthTicks[i];
+  if (s.writtenTick >= s.nextBarTick) {
+    s.barBreak = 1;
+    if (s.nextBarTick > INT32_MAX - s.barTicks) {
+      s.stopReason = kTickOverflow;
+      return -1;
+    }
+    s.nextBarTick += s.barTicks;
+  }
+  return i;
+}
 
 // The length pass: chooses each active track's default length. Returns 1, or
 // 0 when the track data cannot be read.

@@ -10,36 +10,59 @@ const char* const noteNames[12] = {"c", "c+", "d", "d+", "e", "f", "f+", "g", "g
 
 namespace {
 
+// The numbers written for the six lengths, as text, by length index.
+const char* const kLengthTexts[6] = {"1", "2", "4", "8", "16", "32"};
+
+// One token put together from its parts: a note name or macro call, a
+// length number, a tie.
+class Token {
+ public:
+  void Add(const char* part) {
+    while (*part && size_ < kCapacity) text_[size_++] = *part++;
+  }
+  const char* text() const { return text_; }
+  size_t size() const { return size_; }
+
+ private:
+  static const size_t kCapacity = 16;
+  char text_[kCapacity];
+  size_t size_ = 0;
+};
+
 char PartLetter(const ConversionState& s) { return static_cast<char>('A' + s.curPart); }
 
 // Appends the piece's number unless it is the part's default length.
-void AppendLength(const ConversionState& s, char* token, int piece) {
-  if (piece == s.tracks[s.curTrack].lengthIndex) return;
-  size_t n = std::strlen(token);
-  std::snprintf(token + n, 8, "%d", static_cast<int>(lengthValues[piece]));
+void AddLength(const ConversionState& s, Token& token, int piece) {
+  if (piece != s.tracks[s.curTrack].lengthIndex) token.Add(kLengthTexts[piece]);
 }
+
+void WriteToken(ConversionState& s, const Token& token) { WriteToken(s, token.text(), token.size()); }
 
 void WriteMelodicNote(ConversionState& s, int32_t key) {
   if (key < 12 || key > 107) return;
   int32_t octave = (key - 12) / 12;
   const char* name = noteNames[(key - 12) % 12];
   if (octave != s.curOctave) {
-    char token[8];
-    if (octave - s.curOctave == 1) std::strcpy(token, ">");
-    else if (s.curOctave - octave == 1) std::strcpy(token, "<");
-    else std::snprintf(token, sizeof token, "o%d", static_cast<int>(octave));
-    WriteToken(s, token);
+    if (octave - s.curOctave == 1) {
+      WriteToken(s, ">", 1);
+    } else if (s.curOctave - octave == 1) {
+      WriteToken(s, "<", 1);
+    } else {
+      char token[8];
+      int n = std::snprintf(token, sizeof token, "o%d", static_cast<int>(octave));
+      WriteToken(s, token, static_cast<size_t>(n));
+    }
     s.curOctave = octave;
   }
   int piece = NextLength(s);
   while (piece != -1) {
-    char token[16];
-    std::strcpy(token, name);
-    AppendLength(s, token, piece);
+    Token token;
+    token.Add(name);
+    AddLength(s, token, piece);
     // The next piece is chosen first, so a boundary it reaches ends the line
     // after this token, which carries the tie.
     piece = NextLength(s);
-    if (piece != -1) std::strcat(token, "&");
+    if (piece != -1) token.Add("&");
     WriteToken(s, token);
   }
 }
@@ -48,14 +71,14 @@ void WriteDrumHit(ConversionState& s, int32_t key) {
   int macro = DrumMacro(key);
   if (macro < 0) return;
   for (int piece = NextLength(s); piece != -1; piece = NextLength(s)) {
-    char token[16];
+    Token token;
     if (macro == s.lastMacro) {
-      std::strcpy(token, "g");
+      token.Add("g");
     } else {
-      std::strcpy(token, macroNames[macro]);
+      token.Add(macroNames[macro]);
       s.lastMacro = macro;
     }
-    AppendLength(s, token, piece);
+    AddLength(s, token, piece);
     WriteToken(s, token);
   }
 }
@@ -66,15 +89,16 @@ void WriteRaw(ConversionState& s, const char* text) {
   s.targetFile.Write(text, static_cast<uint32_t>(std::strlen(text)));
 }
 
-void WriteToken(ConversionState& s, const char* text) {
+void WriteToken(ConversionState& s, const char* text) { WriteToken(s, text, std::strlen(text)); }
+
+void WriteToken(ConversionState& s, const char* text, size_t size) {
   if (s.lineLen == 0) {
-    char prefix[5] = {'\r', '\n', PartLetter(s), ' ', '\0'};
-    WriteRaw(s, prefix);
+    const char prefix[4] = {'\r', '\n', PartLetter(s), ' '};
+    s.targetFile.Write(prefix, sizeof prefix);
     s.lineLen = 2;
   }
-  size_t n = std::strlen(text);
-  s.targetFile.Write(text, static_cast<uint32_t>(n));
-  s.lineLen += static_cast<int32_t>(n);
+  s.targetFile.Write(text, static_cast<uint32_t>(size));
+  s.lineLen += static_cast<int32_t>(size);
   if (s.barBreak) {
     s.lineLen = 0;
     s.barBreak = 0;
@@ -88,8 +112,9 @@ void WriteNote(ConversionState& s, int32_t key) {
 
 void WriteRest(ConversionState& s) {
   for (int piece = NextLength(s); piece != -1; piece = NextLength(s)) {
-    char token[8] = "r";
-    AppendLength(s, token, piece);
+    Token token;
+    token.Add("r");
+    AddLength(s, token, piece);
     WriteToken(s, token);
   }
 }

@@ -18,26 +18,163 @@ struct TrackEvent {
   int32_t payload;    // system exclusive or meta bytes still to read or skip
 };
 
-// Reads count (1 to 4) bytes of the current track into out (or drops them).
-// Returns 1, or 0 after logging that the track data is damaged.
-int ReadTrackBytes(ConversionState& s, MessageLog& log, int count, int* out);
-// Reads one variable-length quantity of at most four bytes. Returns 1 or 0.
-int ReadVarLen(ConversionState& s, MessageLog& log, int32_t* out);
-
 // Reads "MTrk" and the chunk length into trackBytesLeft, and starts the
 // track at tick 0. Returns 0 for another chunk type (logged in the analysis pass).
 int ReadChunkHeader(ConversionState& s, MessageLog& log, PassKind pass);
 // Moves the source over a chunk's events without reading them.
 void SkipChunk(ConversionState& s);
 
-// Reads the next event's delta time and adds it to curTick. Returns 0 when
-// the track data fails or the tick would overflow (stopReason says which).
-int ReadDeltaTime(ConversionState& s, MessageLog& log, int32_t* delta);
-// Reads the event after its delta time: status (or running status) and data
-// bytes; for system exclusive and meta events their length, leaving the
-// payload to the pass. Returns 0 when the event cannot be read.
-int ReadEventBody(ConversionState& s, MessageLog& log, PassKind pass, int* runningStatus,
-                  TrackEvent* ev);
-// Skips n payload bytes without testing the budget: a payload that runs past
-// the chunk ends the track.
-void SkipTrackBytes(ConversionState& s, int32_t n);
+// The reader's messages; each returns 0 so that a read can end with it.
+int TrackDataDamaged(MessageLog& log);
+int VarLenTooLong(MessageLog& log);
+int RunningStatusBroken(MessageLog& log, PassKind pass);
+int UnknownMessage(MessageLog& log, PassKind pass);
+
+// Reads the events of the current chunk, from just after its header.
+//
+// Every byte of every pass comes through here. The reader walks the source
+// file's buffer directly through a window: the buffered bytes that also lie
+// inside the track's budget. A byte inside the window costs one comparison;
+// at the window's end the reader hands the bytes it took back to the file
+// object and the budget back to the state, and opens the next window (the
+// file refills its buffer when it is empty). The budget and the source
+// position in ConversionState are brought up to date when the reader ends,
+// so a pass leaves both alone while its reader lives.
+//
+// The whole reader is inline and never hands out its own address, so that
+// the compiler can keep the window in registers inside a pass's loop.
+class TrackReader {
+ public:
+  TrackReader(ConversionState& s, MessageLog& log, PassKind pass)
+      : s_(s), log_(log), pass_(pass), budget_(s.trackBytesLeft) {}
+  ~TrackReader() { Sync(); }
+  TrackReader(const TrackReader&) = delete;
+  TrackReader& operator=(const TrackReader&) = delete;
+
+  // Bytes of the chunk's budget not yet consumed (negative after a payload
+  // that ran past the chunk's end).
+  int32_t BytesLeft() const { return budget_ - static_cast<int32_t>(next_ - windowStart_); }
+  bool HasData() const { return BytesLeft() > 0; }
+
+  // Reads count (1 to 4) bytes into out (or drops them). Returns 1, or 0
+  // after logging that the track data is damaged.
+  int ReadTrackBytes(int count, int* out) {
+    for (int i = 0; i < count; ++i) {
+      if (next_ == end_ && !OpenWindow()) return TrackDataDamaged(log_);
+      int byte = *next_++;
+      if (out) out[i] = byte;
+    }
+    return 1;
+  }
+
+  // Reads one variable-length quantity of at most four bytes. Returns 1 or 0.
+  int ReadVarLen(int32_t* out) {
+    int32_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+      int byte = 0;
+      if (!ReadTrackBytes(1, &byte)) return 0;
+      value = (value << 7) | (byte & 0x7F);
+      if (!(byte & 0x80)) {
+        if (out) *out = value;
+        return 1;
+      }
+    }
+    return VarLenTooLong(log_);
+  }
+
+  // Reads the next event's delta time and adds it to curTick. Returns 0 when
+  // the track data fails or the tick would overflow (stopReason says which).
+  int ReadDeltaTime(int32_t* delta) {
+    if (!ReadVarLen(delta)) return 0;
+    if (*delta > INT32_MAX - s_.curTick) {
+      s_.stopReason = kTickOverflow;
+      return 0;
+    }
+    s_.curTick += *delta;
+    return 1;
+  }
+
+  // Reads the event after its delta time: status (or running status) and data
+  // bytes; for system exclusive and meta events their length, leaving the
+  // payload to the pass. Returns 0 when the event cannot be read.
+  int ReadEventBody(TrackEvent* ev) {
+    int first = 0;
+    if (!ReadTrackBytes(1, &first)) return 0;
+    int status = first;
+    int dataRead = 0;
+    if (first < 0x80) {
+      // A data byte: the running status applies and this byte is the
+      // event's first data byte.
+      if (runningStatus_ == 0) return RunningStatusBroken(log_, pass_);
+      status = runningStatus_;
+      ev->data[0] = first;
+      dataRead = 1;
+    }
+    ev->status = status;
+    ev->payload = 0;
+    switch (status >> 4) {
+      case 0x8: case 0x9: case 0xA: case 0xB: case 0xE:
+        if (!ReadTrackBytes(2 - dataRead, ev->data + dataRead)) return 0;
+        break;
+      case 0xC: case 0xD:
+        if (!dataRead && !ReadTrackBytes(1, ev->data)) return 0;
+        break;
+      case 0xF:
+        // System exclusive and meta events leave the running status alone.
+        if (status == 0xF0 || status == 0xF7) return ReadVarLen(&ev->payload);
+        if (status == 0xFF) return ReadTrackBytes(1, &ev->metaType) && ReadVarLen(&ev->payload);
+        return UnknownMessage(log_, pass_);
+    }
+    runningStatus_ = status;
+    return 1;
+  }
+
+  // Skips n payload bytes without testing the budget: a payload that runs
+  // past the chunk ends the track.
+  void SkipTrackBytes(int32_t n) {
+    if (n == 0) return;
+    Sync();
+    budget_ -= n;
+    s_.trackBytesLeft = budget_;
+    s_.sourceFile.Seek(n, 1);
+    // The file's buffer may have moved: the next byte opens a new window.
+    windowStart_ = next_ = end_ = nullptr;
+  }
+
+ private:
+  // Hands the bytes taken from the window to the file and the budget to the
+  // state; the window then starts at the next byte.
+  void Sync() {
+    uint32_t taken = static_cast<uint32_t>(next_ - windowStart_);
+    if (taken != 0) s_.sourceFile.Deliver(taken);
+    budget_ -= static_cast<int32_t>(taken);
+    windowStart_ = next_;
+    s_.trackBytesLeft = budget_;
+  }
+
+  // Opens the next window at the file's next byte. Returns 0 when the budget
+  // is used up or the file has ended.
+  int OpenWindow() {
+    Sync();
+    // The budget is the chunk's claim; the end of the file ends the data
+    // too, so a damaged length cannot make the reader walk bytes that are
+    // not there.
+    if (budget_ <= 0) return 0;
+    const uint8_t* start = nullptr;
+    uint32_t buffered = s_.sourceFile.Peek(&start);
+    if (buffered == 0) return 0;
+    uint32_t budget = static_cast<uint32_t>(budget_);
+    windowStart_ = next_ = start;
+    end_ = start + (buffered < budget ? buffered : budget);
+    return 1;
+  }
+
+  ConversionState& s_;
+  MessageLog& log_;
+  PassKind pass_;
+  int runningStatus_ = 0;  // the last channel status of this track, 0 for none
+  const uint8_t* windowStart_ = nullptr;
+  const uint8_t* next_ = nullptr;
+  const uint8_t* end_ = nullptr;
+  int32_t budget_;  // the track's budget at windowStart_
+};

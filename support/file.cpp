@@ -77,21 +77,10 @@ int32_t CPVFile::Tell() {
   return static_cast<int32_t>(pos - bufferedBytes);
 }
 
-int CPVFile::Seek(int32_t offset, int origin) {
+int CPVFile::SeekFile(int32_t offset, int origin) {
   if (handle == kPVOsNoFile) return 0;
   bool writing = (openFlags & kWrite) != 0;
   if (writing && !Flush()) return 0;
-  // A relative step inside the block already read moves within the buffer:
-  // the same bytes come back without reading the block again.
-  if (!writing && origin == kPVOsSeekCur && buffer) {
-    int64_t consumed = bufferPos - buffer;
-    if ((offset < 0 && -static_cast<int64_t>(offset) <= consumed) ||
-        (offset >= 0 && static_cast<uint32_t>(offset) <= bufferedBytes)) {
-      bufferPos += offset;
-      bufferedBytes = static_cast<uint32_t>(bufferedBytes - offset);
-      return 1;
-    }
-  }
   int64_t result = -1;
   switch (origin) {
     case kPVOsSeekSet: result = PVOs()->seek(handle, offset, kPVOsSeekSet); break;
@@ -138,9 +127,8 @@ uint32_t CPVFile::ReadDword(int bigEndian) {
   return (uint32_t(b[3]) << 24) | (uint32_t(b[2]) << 16) | (uint32_t(b[1]) << 8) | b[0];
 }
 
-int CPVFile::Write(const void* src, uint32_t count) {
+int CPVFile::WriteBlocks(const uint8_t* in, uint32_t count) {
   if (handle == kPVOsNoFile || !(openFlags & kWrite)) return 0;
-  const uint8_t* in = static_cast<const uint8_t*>(src);
   while (count > 0) {
     if (bufferedBytes >= kBufferSize && !Flush()) return 0;
     uint32_t room = kBufferSize - bufferedBytes;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "support/os.h"
 
@@ -38,7 +39,10 @@ class CPVFile {
   // Moves the logical position (origin 0 start, 1 current, 2 end). Returns
   // nonzero unless the platform refused. A step that stays inside the bytes
   // already read keeps the buffer.
-  int Seek(int32_t offset, int origin);
+  int Seek(int32_t offset, int origin) {
+    if (origin == kPVOsSeekCur && StepInBuffer(offset)) return 1;
+    return SeekFile(offset, origin);
+  }
 
   // Returns 1 when all count bytes were delivered.
   int Read(void* dst, uint32_t count);
@@ -55,15 +59,52 @@ class CPVFile {
     --dataBytes;
     return 1;
   }
+  // For a reader that walks the buffered bytes itself: stores where the next
+  // byte waits and returns how many wait there, refilling an empty buffer
+  // first (0 at the end of the file). Deliver(n) then takes n of them, as n
+  // ReadByte calls would.
+  uint32_t Peek(const uint8_t** next) {
+    if (bufferedBytes == 0) Refill();
+    *next = bufferPos;
+    return bufferedBytes;
+  }
+  void Deliver(uint32_t n) {
+    bufferPos += n;
+    bufferedBytes -= n;
+    dataBytes -= static_cast<int32_t>(n);
+  }
   uint32_t ReadWord(int bigEndian);
   uint32_t ReadDword(int bigEndian);
 
   // Returns 1 when every byte was accepted, 0 when a block write failed.
-  int Write(const void* src, uint32_t count);
+  int Write(const void* src, uint32_t count) {
+    // The common case: the bytes fit in the room left in the buffer.
+    if ((openFlags & kWrite) && count <= kBufferSize - bufferedBytes) {
+      std::memcpy(bufferPos, src, count);
+      bufferPos += count;
+      bufferedBytes += count;
+      dataBytes += static_cast<int32_t>(count);
+      return 1;
+    }
+    return WriteBlocks(static_cast<const uint8_t*>(src), count);
+  }
   int Flush();
   int Refill();
 
  private:
+  // A relative step of a reading object that stays inside the block already
+  // read moves within the buffer: the same bytes come back without a re-read.
+  bool StepInBuffer(int32_t offset) {
+    if ((openFlags & kWrite) || !buffer) return false;
+    if (offset < 0 ? bufferPos - buffer < -static_cast<int64_t>(offset)
+                   : static_cast<uint32_t>(offset) > bufferedBytes)
+      return false;
+    bufferPos += offset;
+    bufferedBytes -= static_cast<uint32_t>(offset);
+    return true;
+  }
+  int SeekFile(int32_t offset, int origin);
+  int WriteBlocks(const uint8_t* src, uint32_t count);
   void Release();
 
   int32_t kind;
