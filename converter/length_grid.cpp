@@ -9,6 +9,7 @@ const int32_t lengthValues[6] = {1, 2, 4, 8, 16, 32};
 
 void SetLengthTicks(ConversionState& s, int32_t division) {
   for (int k = 0; k < 6; ++k) s.lengthTicks[k] = (4 * division) / lengthValues[k];
+  for (int k = 0; k < 5; ++k) s.lengthMidpoints[k] = (s.lengthTicks[k] + s.lengthTicks[k + 1]) / 2;
 }
 
 int32_t MeasureTicks(int32_t division, int32_t numerator, int32_t denominator) {

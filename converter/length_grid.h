@@ -43,12 +43,11 @@ inline int NextLength(ConversionState& s) {
   int32_t remaining = remaining64 > INT32_MAX ? INT32_MAX : static_cast<int32_t>(remaining64);
   // The piece is the length nearest to the remaining time, the shorter one on
   // a tie. The lengths fall from whole to 32nd note, so its index is the
-  // number of neighbouring pairs whose midpoint is not below the remaining
-  // time: one comparison per pair and no branch on the data.
-  int64_t twice = 2 * static_cast<int64_t>(remaining);
-  const int32_t* t = s.lengthTicks;
-  int i = (twice <= t[0] + t[1]) + (twice <= t[1] + t[2]) + (twice <= t[2] + t[3]) +
-          (twice <= t[3] + t[4]) + (twice <= t[4] + t[5]);
+  // number of midpoints between neighbouring lengths that the remaining time
+  // does not pass: five comparisons and no branch on the data.
+  const int32_t* mid = s.lengthMidpoints;
+  int i = (remaining <= mid[0]) + (remaining <= mid[1]) + (remaining <= mid[2]) +
+          (remaining <= mid[3]) + (remaining <= mid[4]);
   if (s.writtenTick > INT32_MAX - s.lengthTicks[i]) {
     s.stopReason = kTickOverflow;
     return -1;

@@ -25,11 +25,6 @@ const int32_t drumMap[47] = {
     -1, -1, -1, -1, -1, -1, -1,              // 75 to 81
 };
 
-int DrumMacro(int32_t key) {
-  if (key < 35 || key > 81) return -1;
-  return drumMap[key - 35];
-}
-
 int32_t MacroVolume(int k, int32_t rhythmVolume, int32_t maxVolume) {
   int32_t v = macroVolumes[k] * rhythmVolume / maxVolume;
   v = static_cast<int32_t>(v * 1.25);

@@ -12,8 +12,12 @@ extern const int8_t macroVolumes[10];
 // Macro index for keys 35 to 81 (index key - 35), -1 where none.
 extern const int32_t drumMap[47];
 
-// Returns the macro index of a drum key, or -1 when it has none.
-int DrumMacro(int32_t key);
+// Returns the macro index of a drum key, or -1 when it has none. Inline: the
+// analysis and emission passes ask for every note of a drum track.
+inline int DrumMacro(int32_t key) {
+  if (key < 35 || key > 81) return -1;
+  return drumMap[key - 35];
+}
 // Volume written for macro k, scaled to the loudness of the file's parts.
 int32_t MacroVolume(int k, int32_t rhythmVolume, int32_t maxVolume);
 // Writes the macro block when any track struck a note on channel 10.
