@@ -250,6 +250,15 @@ TEST_F(ConvertFileTest, PlatformFaultsFailTheJobAndKeepTheTarget) {
          f.shortWrites = true;
        }),
        kWriteFailed},
+      // The lost bytes stay lost although the later writes and the final
+      // one succeed.
+      {"one short write, then room again", LongSong(),
+       faults([](OsFaults& f) {
+         f.writesBeforeFull = 1;
+         f.failingWrites = 1;
+         f.shortWrites = true;
+       }),
+       kWriteFailed},
       {"move refused", ShortSong(), faults([](OsFaults& f) { f.refuseReplace = true; }),
        kReplaceFailed},
   };

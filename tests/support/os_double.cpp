@@ -17,10 +17,11 @@ PVOsFile Open(const char* path, int mode) {
 
 int Write(PVOsFile file, const void* src, uint32_t count, uint32_t* done) {
   OsFaults& f = active->faults;
-  if (f.writesBeforeFull != 0) {
+  if (f.writesBeforeFull != 0 || f.failingWrites == 0) {
     if (f.writesBeforeFull > 0) --f.writesBeforeFull;
     return PVOsPlatform()->write(file, src, count, done);
   }
+  if (f.failingWrites > 0) --f.failingWrites;
   if (f.shortWrites) return PVOsPlatform()->write(file, src, count / 2, done);
   *done = 0;
   return 0;

@@ -10,6 +10,7 @@
 struct OsFaults {
   bool refuseCreate = false;   // opening for writing fails
   int writesBeforeFull = -1;   // writes that succeed before the disk is full; -1: never full
+  int failingWrites = -1;      // writes that then fail before space is free again; -1: all
   bool shortWrites = false;    // a failing write reports half its bytes instead of an error
   bool refuseReplace = false;  // moving a file over another fails
   std::string readsFrom;       // when set, every open for reading opens this file instead
