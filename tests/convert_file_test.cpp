@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "converter/convert_file.h"
-#include "tests/support/harness.h"
 #include "support/text_facts.h"
+#include "tests/support/harness.h"
 #include "tests/support/os_double.h"
 
 namespace fs = std::filesystem;
@@ -50,6 +50,10 @@ Bytes NotASong() { return {'n', 'o', 't', ' ', 'M', 'I', 'D', 'I'}; }
 
 std::string Text(const char* s) { return s; }
 
+void WriteOldTarget(const std::string& path) {
+  WriteFileBytes(path, Bytes(kOldTarget, kOldTarget + sizeof kOldTarget - 1));
+}
+
 class ConvertFileTest : public ::testing::Test {
  protected:
   ConvertFileTest() {
@@ -57,8 +61,8 @@ class ConvertFileTest : public ::testing::Test {
     std::strcpy(lastFile, kPreviousLastFile);
   }
 
-  int Convert(const std::string& source, const ConvertOptions* options = nullptr) {
-    int result = ConvertFile(state, log, source.c_str(), lastFile, options);
+  int Convert(const std::string& source) {
+    int result = ConvertFile(state, log, source.c_str(), lastFile, nullptr);
     EXPECT_FALSE(state.sourceFile.IsOpen());
     EXPECT_FALSE(state.targetFile.IsOpen());
     EXPECT_EQ(state.tracks, nullptr);
@@ -85,9 +89,10 @@ class ConvertFileTest : public ::testing::Test {
   char lastFile[260];
 };
 
-TEST_F(ConvertFileTest, SuccessWritesTheTargetAndRemembersTheSource) {
+TEST_F(ConvertFileTest, SuccessReplacesTheTargetAndRemembersTheSource) {
   const std::string source = dir.Path("song.mid");
   WriteFileBytes(source, ShortSong());
+  WriteOldTarget(dir.Path("song.mml"));
   std::memset(lastFile, 'x', sizeof lastFile);
 
   EXPECT_NE(Convert(source), 0);
@@ -98,32 +103,6 @@ TEST_F(ConvertFileTest, SuccessWritesTheTargetAndRemembersTheSource) {
   EXPECT_EQ(std::string(lastFile), source);
   EXPECT_EQ(std::count(lastFile + source.size(), lastFile + sizeof lastFile, '\0'),
             static_cast<std::ptrdiff_t>(sizeof lastFile - source.size()));
-}
-
-TEST_F(ConvertFileTest, BaseNameEndsAtTheFirstDot) {
-  WriteFileBytes(dir.Path("live.2002.mid"), ShortSong());
-  EXPECT_NE(Convert(dir.Path("live.2002.mid")), 0);
-  EXPECT_EQ(log.text(), Text("live.2002.mid->live.mml\n") + kSucceeded);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"live.2002.mid", "live.mml"}));
-}
-
-TEST_F(ConvertFileTest, SuccessReplacesAnExistingTarget) {
-  WriteFileBytes(dir.Path("song.mid"), ShortSong());
-  WriteFileBytes(dir.Path("song.mml"), Bytes(kOldTarget, kOldTarget + sizeof kOldTarget - 1));
-  EXPECT_NE(Convert(dir.Path("song.mid")), 0);
-  EXPECT_EQ(ReadFileText(dir.Path("song.mml")), RunConverter(ShortSong()).mml);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"song.mid", "song.mml"}));
-}
-
-TEST_F(ConvertFileTest, ExplicitTargetIsWrittenWhereItIsNamed) {
-  WriteFileBytes(dir.Path("song.mid"), ShortSong());
-  const std::string target = dir.Path("out.txt");
-  ConvertOptions options;
-  options.targetPath = target.c_str();
-  EXPECT_NE(Convert(dir.Path("song.mid"), &options), 0);
-  EXPECT_EQ(log.text(), Text("song.mid->out.txt\n") + kSucceeded);
-  EXPECT_EQ(ReadFileText(target), RunConverter(ShortSong()).mml);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"out.txt", "song.mid"}));
 }
 
 // Failures on real files: what is logged after the request line, and that an
@@ -152,7 +131,7 @@ TEST_F(ConvertFileTest, FailuresKeepEverythingAsItWas) {
     if (c.source == kFolder) fs::create_directory(source);
     if (c.source == kBroken) WriteFileBytes(source, NotASong());
     if (c.source == kEmpty) WriteFileBytes(source, {});
-    if (c.targetExists) WriteFileBytes(target, Bytes(kOldTarget, kOldTarget + sizeof kOldTarget - 1));
+    if (c.targetExists) WriteOldTarget(target);
     const std::string sourceBefore = c.source == kFolder ? "" : ReadFileText(source);
 
     EXPECT_EQ(ConvertFile(state, caseLog, source.c_str(), lastFile, nullptr), 0) << c.label;
@@ -198,19 +177,6 @@ TEST_F(ConvertFileTest, TakenTemporaryNamesAreNeverOverwritten) {
   EXPECT_EQ(Listing(), before);
   for (const char* suffix : suffixes)
     EXPECT_EQ(ReadFileText(dir.Path(std::string("song.") + suffix)), "not MIDI");
-}
-
-TEST_F(ConvertFileTest, JobsInARowEachEndWithTheirResult) {
-  WriteFileBytes(dir.Path("a.mid"), ShortSong());
-  WriteFileBytes(dir.Path("b.mid"), NotASong());
-  WriteFileBytes(dir.Path("c.mid"), ShortSong());
-  EXPECT_NE(Convert(dir.Path("a.mid")), 0);
-  EXPECT_EQ(Convert(dir.Path("b.mid")), 0);
-  EXPECT_NE(Convert(dir.Path("c.mid")), 0);
-  EXPECT_EQ(log.text(), Text("a.mid->a.mml\n") + kSucceeded + "b.mid->b.mml\n" + kNotSmfFailed +
-                            "c.mid->c.mml\n" + kSucceeded);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"a.mid", "a.mml", "b.mid", "c.mid", "c.mml"}));
-  EXPECT_EQ(std::string(lastFile), dir.Path("c.mid"));
 }
 
 TEST_F(ConvertFileTest, NullPathDoesNothing) {
@@ -268,7 +234,7 @@ TEST_F(ConvertFileTest, PlatformFaultsFailTheJobAndKeepTheTarget) {
     const std::string source = caseDir.Path("song.mid");
     const std::string target = caseDir.Path("song.mml");
     WriteFileBytes(source, c.song);
-    WriteFileBytes(target, Bytes(kOldTarget, kOldTarget + sizeof kOldTarget - 1));
+    WriteOldTarget(target);
     {
       OsDouble os;
       os.faults = c.faults;
