@@ -54,6 +54,7 @@ int CountTrack(ConversionState& s, MessageLog& log, TrackInfo& track, int32_t di
   int curNote = -1;
   int32_t noteStartTick = 0;
   TrackReader reader(s, log, kLengthPass);
+  TrackEvent ev = {};  // each event fills the fields it has
   while (reader.HasData()) {
     int32_t delta = 0;
     if (!reader.ReadDeltaTime(&delta)) return 0;
@@ -64,7 +65,6 @@ int CountTrack(ConversionState& s, MessageLog& log, TrackInfo& track, int32_t di
         curNote = -1;
       }
     }
-    TrackEvent ev = {};
     if (!reader.ReadEventBody(&ev)) return 0;
     int kind = ev.status >> 4;
     int key = ev.data[0];

@@ -17,16 +17,16 @@ const char* const kLengthTexts[6] = {"1", "2", "4", "8", "16", "32"};
 // length number, a tie.
 class Token {
  public:
+  static const uint32_t kCapacity = 16;
   void Add(const char* part) {
     while (*part && size_ < kCapacity) text_[size_++] = *part++;
   }
   const char* text() const { return text_; }
-  size_t size() const { return size_; }
+  uint32_t size() const { return size_; }
 
  private:
-  static const size_t kCapacity = 16;
-  char text_[kCapacity];
-  size_t size_ = 0;
+  char text_[kCapacity] = {};
+  uint32_t size_ = 0;
 };
 
 char PartLetter(const ConversionState& s) { return static_cast<char>('A' + s.curPart); }
@@ -36,7 +36,36 @@ void AddLength(const ConversionState& s, Token& token, int piece) {
   if (piece != s.tracks[s.curTrack].lengthIndex) token.Add(kLengthTexts[piece]);
 }
 
-void WriteToken(ConversionState& s, const Token& token) { WriteToken(s, token.text(), token.size()); }
+// Opens a new part line when the last token reached a measure boundary.
+void StartToken(ConversionState& s) {
+  if (s.lineLen != 0) return;
+  const char prefix[4] = {'\r', '\n', PartLetter(s), ' '};
+  s.targetFile.Write(prefix, sizeof prefix);
+  s.lineLen = 2;
+}
+
+// Counts a written token on its line; one that reached a measure boundary
+// ends the line.
+void EndToken(ConversionState& s, uint32_t size) {
+  s.lineLen += static_cast<int32_t>(size);
+  if (s.barBreak) {
+    s.lineLen = 0;
+    s.barBreak = 0;
+  }
+}
+
+void WriteToken(ConversionState& s, const Token& token) {
+  StartToken(s);
+  // With room in the buffer, the token's whole storage goes in one copy of a
+  // fixed size and only its own bytes are counted as written.
+  if (uint8_t* room = s.targetFile.Room(Token::kCapacity)) {
+    std::memcpy(room, token.text(), Token::kCapacity);
+    s.targetFile.Commit(token.size());
+  } else {
+    s.targetFile.Write(token.text(), token.size());
+  }
+  EndToken(s, token.size());
+}
 
 void WriteMelodicNote(ConversionState& s, int32_t key) {
   if (key < 12 || key > 107) return;
@@ -92,17 +121,9 @@ void WriteRaw(ConversionState& s, const char* text) {
 void WriteToken(ConversionState& s, const char* text) { WriteToken(s, text, std::strlen(text)); }
 
 void WriteToken(ConversionState& s, const char* text, size_t size) {
-  if (s.lineLen == 0) {
-    const char prefix[4] = {'\r', '\n', PartLetter(s), ' '};
-    s.targetFile.Write(prefix, sizeof prefix);
-    s.lineLen = 2;
-  }
+  StartToken(s);
   s.targetFile.Write(text, static_cast<uint32_t>(size));
-  s.lineLen += static_cast<int32_t>(size);
-  if (s.barBreak) {
-    s.lineLen = 0;
-    s.barBreak = 0;
-  }
+  EndToken(s, static_cast<uint32_t>(size));
 }
 
 void WriteNote(ConversionState& s, int32_t key) {

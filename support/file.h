@@ -88,6 +88,19 @@ class CPVFile {
     }
     return WriteBlocks(static_cast<const uint8_t*>(src), count);
   }
+  // For a writer that fills the buffer itself: where the next byte goes when
+  // at least count bytes fit in the buffer as it stands; null when they do
+  // not or the object is not open for writing (Write then takes the bytes).
+  // Commit(n) counts the first n bytes put there as written, as Write would.
+  uint8_t* Room(uint32_t count) {
+    if (!(openFlags & kWrite) || count > kBufferSize - bufferedBytes) return nullptr;
+    return bufferPos;
+  }
+  void Commit(uint32_t n) {
+    bufferPos += n;
+    bufferedBytes += n;
+    dataBytes += static_cast<int32_t>(n);
+  }
   int Flush();
   int Refill();
 

@@ -125,6 +125,58 @@ TEST(CPVFile, WritesInWholeBlocks) {
   EXPECT_EQ(ReadFileText(path), "Xb");
 }
 
+TEST(CPVFile, PeekAndDeliverReadLikeReadByte) {
+  ScratchDir dir;
+  Bytes data = Sequence(10000);
+  WriteFileBytes(dir.Path("f"), data);
+  SeamSpy spy;
+  CPVFile f;
+  ASSERT_EQ(f.Open(dir.Path("f").c_str(), 0), 1);
+  const uint8_t* next = nullptr;
+  ASSERT_EQ(f.Peek(&next), 8192u) << "an empty buffer is filled first";
+  EXPECT_EQ(next[0], data[0]);
+  f.Deliver(100);
+  EXPECT_EQ(f.Tell(), 100);
+  EXPECT_EQ(f.ReadByte(), data[100]);
+  ASSERT_EQ(f.Peek(&next), 8091u);
+  EXPECT_EQ(next[0], data[101]);
+  f.Deliver(8091);
+  EXPECT_EQ(SeamSpy::reads, 1);
+  ASSERT_EQ(f.Peek(&next), 10000u - 8192u);
+  EXPECT_EQ(next[0], data[8192]);
+  EXPECT_EQ(SeamSpy::reads, 2);
+  f.Deliver(10000 - 8192);
+  EXPECT_EQ(f.Tell(), 10000);
+  EXPECT_EQ(f.Peek(&next), 0u) << "the end of the file";
+  f.Close();
+}
+
+TEST(CPVFile, RoomAndCommitWriteLikeWrite) {
+  ScratchDir dir;
+  std::string path = dir.Path("out");
+  Bytes data = Sequence(8190);
+  CPVFile f;
+  EXPECT_EQ(f.Room(1), nullptr) << "closed";
+  ASSERT_EQ(f.Open(path.c_str(), 1), 1);
+  ASSERT_NE(f.Room(8192), nullptr);
+  ASSERT_EQ(f.Write(data.data(), 8190), 1);
+  EXPECT_EQ(f.Room(3), nullptr) << "only the room the buffer has now";
+  uint8_t* room = f.Room(2);
+  ASSERT_NE(room, nullptr);
+  room[0] = 'x';
+  room[1] = 'y';
+  f.Commit(2);
+  EXPECT_EQ(f.Tell(), 8192);
+  EXPECT_EQ(ReadFileText(path).size(), 0u) << "a full buffer waits for the next byte";
+  ASSERT_EQ(f.Write("z", 1), 1);
+  ASSERT_EQ(f.Close(), 1);
+  EXPECT_EQ(ReadFileText(path), std::string(data.begin(), data.end()) + "xyz");
+  CPVFile reading;
+  ASSERT_EQ(reading.Open(path.c_str(), 0), 1);
+  EXPECT_EQ(reading.Room(1), nullptr) << "not open for writing";
+  reading.Close();
+}
+
 TEST(CPVFile, CreateNewRefusesAnExistingName) {
   ScratchDir dir;
   WriteFileBytes(dir.Path("taken"), {1});

@@ -192,3 +192,34 @@ TEST(LengthPass, HeldNoteThatNeverEndsKeepsQuarter) {
 }
 
 }  // namespace
+
+namespace {
+
+// The piece as the rule states it: the length nearest to the remaining time,
+// the shorter of two at the same distance, and the 32nd note when even that is
+// longer than the remaining time.
+int NearestPiece(const int32_t* ticks, int32_t remaining) {
+  int i = 0;
+  while (i < 5 && ticks[i] > remaining) ++i;
+  if (i > 0 && ticks[i - 1] - remaining < remaining - ticks[i]) --i;
+  return i;
+}
+
+TEST(NextLength, PicksTheNearestLengthForEveryDurationAndDivision) {
+  // Odd divisions make midpoints between lengths fall between ticks.
+  const int32_t divisions[] = {1, 2, 3, 5, 7, 25, 96, 100, 101, 480, 999, 65535};
+  for (int32_t division : divisions) {
+    ConversionState s;
+    Prepare(s, division);
+    const int32_t whole = 4 * division;
+    for (int32_t remaining = 1; remaining <= 2 * whole + 3; remaining += 1 + remaining / 4096) {
+      s.writtenTick = 0;
+      s.curTick = remaining;
+      int piece = NextLength(s);
+      ASSERT_EQ(piece, NearestPiece(s.lengthTicks, remaining))
+          << "division " << division << ", " << remaining << " ticks";
+    }
+  }
+}
+
+}  // namespace
