@@ -5,8 +5,10 @@
 //
 // One pass over the track chunks that only walks the events (delta time,
 // status or running status, data bytes, payload skip) and counts them. The
-// file is streamed through one fixed buffer, as the converter streams it.
-// Prints the number of events; exits 1 when the file cannot be walked.
+// file is streamed through one buffer of 8192 bytes, the block size of the
+// converter's file object, so that both pay the same reads of the platform
+// and the comparison measures the work done per byte. Prints the number of
+// events; exits 1 when the file cannot be walked.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -59,7 +61,7 @@ class Stream {
   }
 
   int fd_;
-  uint8_t buffer_[65536];
+  uint8_t buffer_[8192];  // CPVFile::kBufferSize
   uint8_t* pos_ = buffer_;
   uint8_t* end_ = buffer_;
 };
