@@ -54,7 +54,7 @@ void EndToken(ConversionState& s, uint32_t size) {
   }
 }
 
-void WriteToken(ConversionState& s, const Token& token) {
+inline void WriteToken(ConversionState& s, const Token& token) {
   StartToken(s);
   // With room in the buffer, the token's whole storage goes in one copy of a
   // fixed size and only its own bytes are counted as written.
