@@ -1,6 +1,11 @@
 // The Win32 side of the OS seam: ANSI calls, the system code page for paths.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
+#include <cstdio>
+
+#include "support/console.h"
 #include "support/os.h"
 #include "support/text_facts.h"
 
@@ -110,4 +115,12 @@ const PVOsMethods kWin32Methods = {
 
 const PVOsMethods* PVOsPlatform() { return &kWin32Methods; }
 
+// Windows paths are code page 932 and split on the backslash.
 const PVTextFacts& PVHostTextFacts() { return kShiftJisTextFacts; }
+
+// The C runtime's stdout starts in text mode, which would turn every line
+// feed into a carriage return and line feed; MML already carries its own.
+void PVSetBinaryStdout() {
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
+}

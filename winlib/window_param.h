@@ -20,3 +20,6 @@ struct WindowParam {
   int showCmd;            // for the first Show
   CPVWinMain* parent;     // null makes a top-level window
 };
+
+// Sixteen 32-bit fields in the 32-bit program.
+static_assert(sizeof(void*) != 4 || sizeof(WindowParam) == 64, "WindowParam layout");
