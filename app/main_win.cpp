@@ -1,5 +1,6 @@
 #include "app/main_win.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include <cstring>
