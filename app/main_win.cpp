@@ -26,6 +26,15 @@ const DWORD kDialogFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
 
 }  // namespace
 
+WindowParam MainWinParam(int showCmd) {
+  WindowParam param = {
+      "WinApp", CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW,
+      nullptr, nullptr, nullptr, nullptr, nullptr, "WinApp",
+      {64, 64, 384, 304}, WS_OVERLAPPEDWINDOW, 0, showCmd, nullptr,
+  };
+  return param;
+}
+
 CMainWin::CMainWin(HINSTANCE moduleInstance) {
   std::memset(lastFile, 0, sizeof lastFile);
   if (!moduleInstance) PVDebugOut(kNoInstance);

@@ -31,5 +31,10 @@ class CMainWin : public CPVLogWin {
   ConversionState conversion;
 };
 
+// The creation record the entry gives Init. PreRegist replaces the names,
+// icons, menu and rectangle before anything is registered; the class style
+// stays, so every size change redraws the whole window.
+WindowParam MainWinParam(int showCmd);
+
 // The About box: centred over its owner, closed with OK, Enter or Esc.
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

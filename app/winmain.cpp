@@ -8,13 +8,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
   CMainWin* win = new (std::nothrow) CMainWin(instance);
   if (!win) return -1;
-  // PreRegist replaces the names, icons, menu and rectangle before anything
-  // is registered; the class style stays, so every size change redraws all.
-  WindowParam param = {
-      "WinApp", CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW,
-      nullptr, nullptr, nullptr, nullptr, nullptr, "WinApp",
-      {64, 64, 384, 304}, WS_OVERLAPPEDWINDOW, 0, showCmd, nullptr,
-  };
+  WindowParam param = MainWinParam(showCmd);
   // A failed set-up may leave a window that still points at the object, so
   // the object is not deleted on this path; the process ends right after.
   if (!win->Init(&param)) return -2;
