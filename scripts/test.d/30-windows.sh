@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: cross-builds build-win, starts a private X
-# display and a throwaway 32-bit Wine prefix, runs every Windows test program
-# through ctest, and checks that trelvio-cli.exe writes the same MML as the
-# native trelvio-cli. Every Wine and X step has its own time limit, and the
-# display and the prefix's wineserver are ended on the way out.
+# display and a throwaway 32-bit Wine prefix with a Japanese locale, runs
+# every Windows test program through ctest (among them the window program's
+# suites), starts TRELVIO.exe through `scripts/run --gui` and takes the
+# screenshot docs/screenshot.png, and checks that trelvio-cli.exe writes the
+# same MML as the native trelvio-cli. Every Wine and X step has its own time
+# limit, and the display and the prefix's wineserver are ended on the way out.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -56,6 +58,9 @@ export DISPLAY=$display
 
 export WINEPREFIX=$scratch/wine
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Code page 932 in Wine, as on a Japanese Windows: the program's log and
+# dialog texts, and Shift-JIS file names in the tests.
+export LC_ALL=ja_JP.UTF-8
 echo "-- Wine prefix on display $DISPLAY"
 timeout 120 wineboot -i >/dev/null 2>&1
 # No window manager runs on the display: Wine places the windows itself and
@@ -65,10 +70,59 @@ timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev
 echo "-- Windows tests under Wine"
 (cd build-win && TRELVIO_WINE_TIMEOUT=300 timeout 900 ctest --output-on-failure -j"$jobs")
 
+# The window program as a user starts it: refused without a display; on the
+# display it converts the file it is given before its window shows, and it
+# ends with 0 when asked to close. Its window is the screenshot of the README.
+echo "-- scripts/run --gui and the screenshot"
+if out=$(env -u DISPLAY timeout 60 scripts/run --gui 2>&1); then
+  echo "FAIL: scripts/run --gui without a display succeeded" >&2
+  exit 1
+fi
+grep -q 'DISPLAY' <<<"$out" || { echo "FAIL: scripts/run --gui without a display: $out" >&2; exit 1; }
+mkdir -p "$scratch/gui"
+cp examples/demo.mid "$scratch/gui/demo.mid"
+TRELVIO_WINE_TIMEOUT=120 timeout 300 scripts/run --gui "$scratch/gui/demo.mid" \
+  >"$scratch/gui.log" 2>&1 &
+gui_pid=$!
+geometry=
+for _ in $(seq 300); do
+  geometry=$(timeout 10 xwininfo -name TRELVIO 2>/dev/null |
+             awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+                  /Width:/ {w=$NF} /Height:/ {h=$NF} END {if (w) print w "x" h "+" x "+" y}') || true
+  [ -n "$geometry" ] && break
+  kill -0 "$gui_pid" 2>/dev/null || break
+  sleep 0.2
+done
+gui_failures=0
+if [ -z "$geometry" ]; then
+  echo "FAIL: no TRELVIO window appeared" >&2
+  gui_failures=1
+  kill "$gui_pid" 2>/dev/null || true
+else
+  [ -f "$scratch/gui/demo.mml" ] || { echo "FAIL: demo.mml was not written" >&2; gui_failures=1; }
+  sleep 1  # the first paint
+  timeout 60 import -window root "$scratch/root.png"
+  mkdir -p docs
+  timeout 60 convert "$scratch/root.png" -crop "$geometry" +repage -strip \
+    -define png:exclude-chunks=date,time docs/screenshot.png
+  colours=$(timeout 60 identify -format %k docs/screenshot.png)
+  [ "$colours" -gt 4 ] || { echo "FAIL: the screenshot is blank" >&2; gui_failures=1; }
+  timeout 60 wine taskkill /IM TRELVIO.exe >/dev/null 2>&1 || true
+fi
+gui_status=0
+wait "$gui_pid" || gui_status=$?
+if [ "$gui_status" != 0 ]; then
+  echo "FAIL: scripts/run --gui ended with $gui_status" >&2
+  sed 's/^/    /' "$scratch/gui.log" >&2
+  gui_failures=1
+fi
+[ "$gui_failures" = 0 ] || exit 1
+echo "30-windows: TRELVIO.exe converted the demo, closed with 0; docs/screenshot.png ($geometry)"
+
 # The same files through both command-line converters give the same bytes.
 echo "-- trelvio-cli.exe against the native trelvio-cli"
 native_cli=$root/build/cli/trelvio-cli
-windows_cli=$root/build-win/cli/trelvio-cli.exe
+windows_cli=$root/build-win/bin/trelvio-cli.exe
 if [ ! -x "$native_cli" ]; then
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build build -j"$jobs" --target trelvio-cli

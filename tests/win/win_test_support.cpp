@@ -32,6 +32,10 @@ ScratchSubKey::ScratchSubKey() {
   RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
 }
 
+ScratchSubKey::ScratchSubKey(const char* path) : path_(path) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+}
+
 ScratchSubKey::~ScratchSubKey() { RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
 
 bool ScratchSubKey::Exists() const {

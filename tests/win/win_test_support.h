@@ -29,6 +29,9 @@ class DebugCapture {
 class ScratchSubKey {
  public:
   ScratchSubKey();
+  // A given subkey under HKEY_CURRENT_USER (a program's own), deleted now and
+  // at the end.
+  explicit ScratchSubKey(const char* path);
   ~ScratchSubKey();
   const char* path() const { return path_.c_str(); }
   bool Exists() const;
