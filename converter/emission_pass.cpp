@@ -111,7 +111,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
 }  // namespace
 
 int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
-  s.piecesLeft = kMaxPiecesPerPass;
+  s.piecesLeft = s.pieceBudget;
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;

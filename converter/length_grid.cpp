@@ -123,7 +123,7 @@ int CountTrack(ConversionState& s, MessageLog& log, TrackInfo& track, int32_t di
 }  // namespace
 
 int RunLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
-  s.piecesLeft = kMaxPiecesPerPass;
+  s.piecesLeft = s.pieceBudget;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kLengthPass)) return 0;
     TrackInfo& track = s.tracks[i];

@@ -47,7 +47,12 @@ int ReadChunkHeader(ConversionState& s, MessageLog& log, PassKind pass) {
   return 1;
 }
 
-void SkipChunk(ConversionState& s) { SkipTrackBytes(s, s.trackBytesLeft); }
+// A chunk that claims no bytes (or a negative count) holds no events: the
+// analysis pass reads the next chunk right after its header, and so must the
+// passes that skip it, or they would read other chunks than it did.
+void SkipChunk(ConversionState& s) {
+  if (s.trackBytesLeft > 0) SkipTrackBytes(s, s.trackBytesLeft);
+}
 
 int ReadDeltaTime(ConversionState& s, MessageLog& log, int32_t* delta) {
   if (!ReadVarLen(s, log, delta)) return 0;
@@ -74,8 +79,8 @@ int ReadEventBody(ConversionState& s, MessageLog& log, PassKind pass, int* runni
     s.sourceFile.Seek(-1, 1);
     ++s.trackBytesLeft;
   }
-  ev->status = status;
-  ev->payload = 0;
+  // Every field is defined for every event, also those the event does not use.
+  *ev = TrackEvent{status, {0, 0}, 0, 0};
   switch (status >> 4) {
     case 0x8: case 0x9: case 0xA: case 0xB: case 0xE:
       if (!ReadTrackBytes(s, log, 2, ev->data)) return 0;

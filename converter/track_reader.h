@@ -27,7 +27,8 @@ int ReadVarLen(ConversionState& s, MessageLog& log, int32_t* out);
 // Reads "MTrk" and the chunk length into trackBytesLeft, and starts the
 // track at tick 0. Returns 0 for another chunk type (logged in the analysis pass).
 int ReadChunkHeader(ConversionState& s, MessageLog& log, PassKind pass);
-// Moves the source over a chunk's events without reading them.
+// Moves the source over a chunk's events without reading them; a chunk that
+// claims no bytes is not moved over.
 void SkipChunk(ConversionState& s);
 
 // Reads the next event's delta time and adds it to curTick. Returns 0 when
