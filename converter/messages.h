@@ -35,4 +35,12 @@ constexpr const char kTooManyMeters[] = "拍子の変更が多すぎます。正
 constexpr const char kPartLimit[] = "6パート目以降は出力されません。\n";
 constexpr const char kNoTrackToOutput[] = "出力するトラックがありません。\n";
 
+// Conversion job.
+constexpr const char kSourceOpenFailed[] = "変換元ファイルが開けません。\n";
+constexpr const char kTargetCreateFailed[] = "変換先ファイルを作成できません。\n";
+constexpr const char kTargetWriteFailed[] = "変換先ファイルに書き込めません。\n";
+constexpr const char kTargetReplaceFailed[] = "変換先ファイルを置き換えられません。\n";
+constexpr const char kConversionSucceeded[] = "変換に成功しました。\n\n";
+constexpr const char kConversionFailed[] = "変換に失敗しました。\n\n";
+
 }  // namespace msg

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/console.h"
 #include "support/os.h"
+#include "support/text_facts.h"
 
 namespace {
 
@@ -108,3 +110,9 @@ const PVOsMethods kPosixMethods = {
 }  // namespace
 
 const PVOsMethods* PVOsPlatform() { return &kPosixMethods; }
+
+// Native paths are UTF-8 and split on '/'.
+const PVTextFacts& PVHostTextFacts() { return kUtf8TextFacts; }
+
+// POSIX streams have no text mode: stdout already passes bytes unchanged.
+void PVSetBinaryStdout() {}

@@ -1,6 +1,8 @@
 // Whole-file output of the converter for small hand-built songs.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/harness.h"
 
 namespace {
@@ -57,6 +59,54 @@ TEST(EmissionPass, ReferenceSongByteForByte) {
             "B r2\r\n"
             "\r\n");
   EXPECT_EQ(c.log, "Track:1\n無音トラックです。\nTrack:2\n和音が存在しますので、正しく出力されません。\nTrack:3\n");
+}
+
+struct SongCase {
+  const char* name;
+  std::vector<TrackBuilder> tracks;
+  const char* mml;
+};
+
+TrackBuilder Track() { return TrackBuilder(); }
+
+TEST(EmissionPass, PartsTemposAndClosingRests) {
+  const SongCase cases[] = {
+      {"no volume anywhere: every melodic part at V120",
+       {Track().Note(0, 480, 60), Track().Note(0, 480, 64)},
+       "A T120V120@0Ll4\r\nA o4c\r\n\r\nB V120@0Ll4\r\nB o4e\r\n\r\n"},
+      {"a short part is filled with rests up to the longest",
+       {Track().Note(0, 1920, 60), Track().Note(0, 480, 64)},
+       "A T120V120@0Ll1\r\nA o4c\r\n\r\nB V120@0Ll4\r\nB o4er2r\r\n\r\n"},
+      {"a tempo change is written in the first part where it has an event",
+       {Track().Tempo(0, 500000).Note(0, 480, 60).Tempo(480, 600000).NoteOn(480, 62)
+            .Tempo(720, 400000).NoteOff(960, 62),
+        Track().Note(0, 960, 64)},
+       "A T120V120@0Ll4\r\nA T100o4cT150d\r\n\r\nB V120@0Ll2\r\nB o4e\r\n\r\n"},
+      {"a tempo where the first part has no event is lost",
+       {Track().Note(0, 960, 60), Track().NoteOn(0, 64).Tempo(480, 600000).NoteOff(960, 64)},
+       "A T120V120@0Ll2\r\nA o4c\r\n\r\nB V120@0Ll2\r\nB o4e\r\n\r\n"},
+      {"a part rounded past the end gets no closing rest",
+       {Track().Note(0, 400, 60), Track().Note(0, 440, 64)},
+       "A T120V120@0Ll4\r\nA o4c\r\n\r\nB V120@0Ll4\r\nB o4e\r\n\r\n"},
+      {"a meter change splits a held note into untied notes",
+       {Track().NoteOn(0, 60).Meter(480, 3, 2).NoteOff(960, 60)},
+       "A T120V120@0Ll4\r\nA o4cc\r\n\r\n"},
+  };
+  for (const SongCase& c : cases) {
+    Conversion out = RunConverter(SmfFile(480, c.tracks));
+    ASSERT_EQ(out.result, 1) << c.name << "\n" << out.log;
+    EXPECT_EQ(out.mml, c.mml) << c.name;
+  }
+}
+
+TEST(EmissionPass, DrumOnlyFileHeader) {
+  TrackBuilder drums;
+  drums.Note(0, 240, 36, 9).Note(240, 480, 36, 9);
+  Conversion out = RunConverter(SmfFile(480, {drums}));
+  ASSERT_EQ(out.result, 1) << out.log;
+  size_t part = out.mml.find("A =1");
+  ASSERT_NE(part, std::string::npos);
+  EXPECT_EQ(out.mml.substr(part), "A =1\r\nA T120Ll8\r\nA !bg g\r\n\r\n");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/support/midi_builder.h"
 
+#include <stdexcept>
+
 Bytes operator+(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -19,6 +21,7 @@ Bytes Be32(uint32_t v) {
 Bytes Be16(uint32_t v) { return {uint8_t(v >> 8), uint8_t(v)}; }
 
 void TrackBuilder::Delta(int32_t tick) {
+  if (tick < lastTick_) throw std::logic_error("events must be appended in time order");
   Bytes d = VarLen(static_cast<uint32_t>(tick - lastTick_));
   events_.insert(events_.end(), d.begin(), d.end());
   lastTick_ = tick;

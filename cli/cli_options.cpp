@@ -1,0 +1,63 @@
+#include "cli/cli_options.h"
+
+#include <cstring>
+
+const char kCliUsage[] =
+    "usage: trelvio-cli [OPTIONS] FILE...\n"
+    "Converts each Standard MIDI File to MML, written beside it as BASE.mml\n"
+    "(BASE is the file name up to its first dot).\n"
+    "\n"
+    "  -o PATH     write the MML of the single FILE to PATH; '-o -' writes it\n"
+    "              to standard output and the log to standard error\n"
+    "  -q          print only the lines of conversions that failed\n"
+    "  -h, --help  print this help\n"
+    "  --version   print the version\n"
+    "  --          end of options: every following argument is a FILE\n"
+    "\n"
+    "Exit status: 0 when every file was converted, 1 when any failed,\n"
+    "2 when the command line was not understood.\n";
+
+const char kCliVersion[] = "trelvio-cli 1.00\n";
+
+namespace {
+
+CliOptions Refuse(CliOptions options, const std::string& why) {
+  options.action = CliOptions::kUsageError;
+  options.error = why;
+  return options;
+}
+
+}  // namespace
+
+CliOptions ParseCliOptions(int argc, char** argv) {
+  CliOptions options;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    // A lone "-" is a file name like any other.
+    if (optionsEnded || arg[0] != '-' || arg[1] == '\0') {
+      options.files.push_back(arg);
+    } else if (std::strcmp(arg, "--") == 0) {
+      optionsEnded = true;
+    } else if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
+      options.action = CliOptions::kHelp;
+      return options;
+    } else if (std::strcmp(arg, "--version") == 0) {
+      options.action = CliOptions::kVersion;
+      return options;
+    } else if (std::strcmp(arg, "-q") == 0) {
+      options.quiet = true;
+    } else if (std::strcmp(arg, "-o") == 0) {
+      if (i + 1 >= argc) return Refuse(options, "option -o needs a PATH");
+      if (options.targetPath) return Refuse(options, "option -o given twice");
+      options.targetPath = argv[++i];
+    } else {
+      return Refuse(options, std::string("unknown option ") + arg);
+    }
+  }
+  if (options.files.empty()) return Refuse(options, "no FILE given");
+  if (options.targetPath && options.files.size() > 1) {
+    return Refuse(options, "option -o names the target of a single FILE");
+  }
+  return options;
+}

@@ -1,0 +1,19 @@
+// What the command line asks trelvio-cli to do.
+#pragma once
+
+#include <string>
+#include <vector>
+
+extern const char kCliUsage[];
+extern const char kCliVersion[];
+
+struct CliOptions {
+  enum Action { kConvert, kHelp, kVersion, kUsageError };
+  Action action = kConvert;
+  std::vector<const char*> files;
+  const char* targetPath = nullptr;  // -o PATH; "-" is standard output
+  bool quiet = false;                // -q: print only the failed jobs' lines
+  std::string error;                 // why the command line was refused
+};
+
+CliOptions ParseCliOptions(int argc, char** argv);
