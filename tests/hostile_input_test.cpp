@@ -3,6 +3,7 @@
 // the in-memory OS double, so a runaway file costs no disk.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,35 @@ TEST(WorkBound, BudgetIsAnUpperBoundNotAnApproximation) {
   c = RunConverterInMemory(file, short_by_one);
   EXPECT_EQ(c.result, 0);
   EXPECT_TRUE(EndsWith(c.log, msg::kTooMuchOutput)) << c.log;
+}
+
+// At division 32767 a whole note is 131068 ticks, so a note held up to
+// 2^31 - 1 asks for 16384 whole notes and then pieces that would carry the
+// written time, or the next measure boundary, past 32 bits.
+TEST(TickLimit, PiecesNeverCarryTimePast32Bits) {
+  const int32_t kWhole = 4 * 32767;
+  struct Case {
+    const char* name;
+    int meterNumerator;  // 0 switches measures off
+    int32_t end;
+    int result;
+  };
+  const Case cases[] = {
+      {"measure boundary past 2^31 - 1", 4, INT32_MAX, 0},
+      {"rounded piece past 2^31 - 1", 0, INT32_MAX, 0},
+      {"whole notes up to the last that fits", 0, 16384 * kWhole, 1},
+  };
+  for (const Case& k : cases) {
+    TrackBuilder t;
+    t.Meter(0, k.meterNumerator, 2).NoteOn(0, 60);
+    int32_t at = 0;
+    while (k.end - at > static_cast<int32_t>(kMaxDelta)) t.Meta(at += kMaxDelta, 0x01, {});
+    t.NoteOff(k.end, 60);
+    MemoryConversion c = RunConverterInMemory(SmfFile(32767, {t}));
+    EXPECT_EQ(c.result, k.result) << k.name << ": " << c.log;
+    EXPECT_EQ(EndsWith(c.log, msg::kTickOverflow), k.result == 0) << k.name << ": " << c.log;
+    ExpectReleased(c);
+  }
 }
 
 struct RefusedFile {
