@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
     case CliOptions::kConvert:
       break;
   }
+  for (const char* file : options.files) PVUseSeparator(PVHostTextFacts(), const_cast<char*>(file));
   const bool toStdout = options.targetPath && options.targetPath[0] == '-' &&
                         options.targetPath[1] == '\0';
   return toStdout ? ConvertToStdout(options) : ConvertEach(options);

@@ -74,3 +74,16 @@ void PVGetDirName(char* dst, const char* path) { PVGetDirName(PVHostTextFacts(),
 void PVGetFileName(char* dst, const char* path) { PVGetFileName(PVHostTextFacts(), dst, path); }
 
 void PVGetBaseName(char* dst, const char* path) { PVGetBaseName(PVHostTextFacts(), dst, path); }
+
+void PVUseSeparator(const PVTextFacts& facts, char* path) {
+  if (facts.separator == '/') return;
+  int atCharStart = 1;
+  for (unsigned char* p = reinterpret_cast<unsigned char*>(path); *p; ++p) {
+    if (!atCharStart) {
+      atCharStart = 1;
+      continue;
+    }
+    if (*p == '/') *p = static_cast<unsigned char>(facts.separator);
+    else if (facts.isLeadByte(*p)) atCharStart = 0;
+  }
+}

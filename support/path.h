@@ -29,3 +29,8 @@ int PVIsCharAt(const PVTextFacts& facts, const char* text, int value, int32_t po
 void PVGetDirName(const PVTextFacts& facts, char* dst, const char* path);
 void PVGetFileName(const PVTextFacts& facts, char* dst, const char* path);
 void PVGetBaseName(const PVTextFacts& facts, char* dst, const char* path);
+
+// Turns each '/' that starts a character into the facts' separator, so a path
+// typed with forward slashes splits right where the backslash separates
+// directories (Windows takes both). Paths of a '/' system stay as they are.
+void PVUseSeparator(const PVTextFacts& facts, char* path);

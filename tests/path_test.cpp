@@ -112,3 +112,21 @@ TEST(PathSplitters, LongPartsAreCutToThePathBuffer) {
 }
 
 }  // namespace
+
+TEST(PathSplitters, ForwardSlashesBecomeTheSeparator) {
+  struct Case {
+    const PVTextFacts* facts;
+    const char* path;
+    const char* expected;
+  } cases[] = {
+      {&kShiftJisTextFacts, "./a.mid", ".\\a.mid"},
+      {&kShiftJisTextFacts, "C:/music\\x/y.mid", "C:\\music\\x\\y.mid"},
+      {&kShiftJisTextFacts, "\x95\x2F/a", "\x95\x2F\\a"},  // a trail byte stays
+      {&kUtf8TextFacts, "./a/b.mid", "./a/b.mid"},
+  };
+  for (const Case& c : cases) {
+    std::string path = c.path;
+    PVUseSeparator(*c.facts, &path[0]);
+    EXPECT_EQ(path, c.expected) << c.path;
+  }
+}
