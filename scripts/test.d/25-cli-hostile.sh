@@ -10,7 +10,7 @@ cd "$(dirname "$0")/../.."
 root=$PWD
 cli=$root/build-asan/cli/trelvio-cli
 if [ ! -x "$cli" ]; then
-  echo "30-cli-hostile: no $cli (./scripts/test builds it)" >&2
+  echo "25-cli-hostile: no $cli (./scripts/test builds it)" >&2
   exit 1
 fi
 
@@ -83,7 +83,7 @@ for file in "${files[@]}"; do
 done
 
 if [ "$failures" -gt 0 ]; then
-  echo "30-cli-hostile: $failures check(s) failed over $runs files" >&2
+  echo "25-cli-hostile: $failures check(s) failed over $runs files" >&2
   exit 1
 fi
-echo "30-cli-hostile: $runs files answered, none left anything behind"
+echo "25-cli-hostile: $runs files answered, none left anything behind"
