@@ -27,6 +27,11 @@ struct MeterMap {
 const int kMapCapacity = 16;
 const int kMaxParts = 6;
 
+// The most length pieces one pass may produce. A piece is at least one byte
+// of MML, so this allows well over 64 MiB of text while keeping a hostile
+// file (division 1, delta times near 2^28) from running for minutes.
+const uint32_t kMaxPiecesPerPass = 1u << 26;
+
 // Why a conversion was stopped by the converter's own limits rather than by
 // the file's bytes. The passes look at it after every event.
 enum StopReason {
@@ -66,5 +71,6 @@ struct ConversionState {
 
   // Bounds that keep every conversion finite and free of 32-bit overflow.
   int32_t stopReason = kRunning;
+  uint32_t pieceBudget = kMaxPiecesPerPass;  // pieces each pass may produce
   uint32_t piecesLeft = 0;  // length pieces the current pass may still produce
 };

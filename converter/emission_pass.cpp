@@ -114,7 +114,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
 }  // namespace
 
 int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
-  s.piecesLeft = kMaxPiecesPerPass;
+  s.piecesLeft = s.pieceBudget;
   ChangeWalk<TempoMap> tempos(s.tempos, s.tempoCount);
   ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
   int32_t part = 0;

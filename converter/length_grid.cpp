@@ -91,7 +91,7 @@ int CountTrack(ConversionState& s, MessageLog& log, TrackInfo& track, int32_t di
 }  // namespace
 
 int RunLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
-  s.piecesLeft = kMaxPiecesPerPass;
+  s.piecesLeft = s.pieceBudget;
   ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kLengthPass)) return 0;

@@ -10,11 +10,6 @@
 // The numbers written for length indexes 0 to 5: whole note to 32nd note.
 extern const int32_t lengthValues[6];
 
-// The most length pieces one pass may produce. A piece is at least one byte
-// of MML, so this allows well over 64 MiB of text while keeping a hostile
-// file (division 1, delta times near 2^28) from running for minutes.
-const uint32_t kMaxPiecesPerPass = 1u << 26;
-
 // Fills lengthTicks from the ticks per quarter note.
 void SetLengthTicks(ConversionState& s, int32_t division);
 

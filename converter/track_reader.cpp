@@ -16,9 +16,12 @@ int ReadChunkHeader(ConversionState& s, MessageLog& log, PassKind pass) {
   return 1;
 }
 
+// A chunk that claims no bytes (or a negative count) holds no events: the
+// analysis pass reads the next chunk right after its header, and so must the
+// passes that skip it, or they would read other chunks than it did.
 void SkipChunk(ConversionState& s) {
   int32_t n = s.trackBytesLeft;
-  if (n == 0) return;
+  if (n <= 0) return;
   s.trackBytesLeft -= n;
   s.sourceFile.Seek(n, 1);
 }

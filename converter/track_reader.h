@@ -21,7 +21,8 @@ struct TrackEvent {
 // Reads "MTrk" and the chunk length into trackBytesLeft, and starts the
 // track at tick 0. Returns 0 for another chunk type (logged in the analysis pass).
 int ReadChunkHeader(ConversionState& s, MessageLog& log, PassKind pass);
-// Moves the source over a chunk's events without reading them.
+// Moves the source over a chunk's events without reading them; a chunk that
+// claims no bytes is not moved over.
 void SkipChunk(ConversionState& s);
 
 // The reader's messages; each returns 0 so that a read can end with it.
@@ -100,6 +101,9 @@ class TrackReader {
   int ReadEventBody(TrackEvent* ev) {
     int first = 0;
     if (!ReadTrackBytes(1, &first)) return 0;
+    // Every field is defined for every event, also those the event does not
+    // use: the passes look at the key of any event.
+    *ev = TrackEvent{first, {0, 0}, 0, 0};
     int status = first;
     int dataRead = 0;
     if (first < 0x80) {

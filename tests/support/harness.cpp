@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "converter/convert_midi.h"
+#include "tests/support/memory_os.h"
 
 namespace fs = std::filesystem;
 
@@ -62,4 +63,38 @@ Conversion RunConverter(const Bytes& midi) {
   c.log = log.text();
   c.mml = ReadFileText(target);
   return c;
+}
+
+MemoryConversion RunConverterInMemory(const uint8_t* data, size_t size, const MemoryRun& run) {
+  StringLog log;
+  MemoryConversion c;
+  MemoryOs os(data, size, run.keepBytes);
+  {
+    ConversionState state;
+    state.pieceBudget = run.pieceBudget;
+    state.sourceFile.Open("source.mid", CPVFile::kRead);
+    state.targetFile.Open("target.mml", CPVFile::kWrite);
+    c.result = ConvertMidi(state, log);
+    ReleaseTrackTable(state);
+    state.sourceFile.Close();
+    state.targetFile.Close();
+    c.piecesUsed = state.pieceBudget - state.piecesLeft;
+  }
+  c.log = log.text();
+  c.mmlHead = os.keptText();
+  c.bytesWritten = os.bytesWritten();
+  c.openFiles = os.openFiles();
+  c.liveBlocks = os.liveBlocks();
+  return c;
+}
+
+MemoryConversion RunConverterInMemory(const Bytes& midi, const MemoryRun& run) {
+  return RunConverterInMemory(midi.data(), midi.size(), run);
+}
+
+uint64_t OutputBound(uint64_t fileSize, uint64_t pieces) {
+  const uint64_t kBytesPerPiece = 10;  // "!bg 32" after "\r\nA "
+  const uint64_t kBytesPerFileByte = 72;  // two short tokens per event, six parts
+  const uint64_t kHeaders = 4096;      // rhythm block and six part headers
+  return kBytesPerPiece * pieces + kBytesPerFileByte * fileSize + kHeaders;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "converter/conversion_state.h"
 #include "support/message_log.h"
 #include "tests/support/midi_builder.h"
 
@@ -47,3 +48,31 @@ struct Conversion {
 
 // Runs the converter core over the bytes, as the job would with open files.
 Conversion RunConverter(const Bytes& midi);
+
+// A run through the in-memory OS double: nothing touches the disk, and the
+// written text is counted (only its first keepBytes are kept).
+// The budget the fuzzer runs at, and so the one its findings replay at: the
+// work bound stops a conversion by the same path at any budget, and a small
+// one keeps every run short under the sanitizers.
+const uint32_t kFuzzPieceBudget = 4096;
+
+struct MemoryRun {
+  size_t keepBytes = 65536;
+  uint32_t pieceBudget = kMaxPiecesPerPass;  // length pieces per pass
+};
+struct MemoryConversion {
+  int result = 0;
+  std::string log;
+  std::string mmlHead;        // the first keepBytes of the text
+  uint64_t bytesWritten = 0;  // the whole text
+  uint32_t piecesUsed = 0;    // by the last pass that ran (all when none ran)
+  int openFiles = 0;          // handles still open afterwards
+  int liveBlocks = 0;         // blocks still allocated afterwards
+};
+MemoryConversion RunConverterInMemory(const uint8_t* data, size_t size, const MemoryRun& run);
+MemoryConversion RunConverterInMemory(const Bytes& midi, const MemoryRun& run = MemoryRun());
+
+// The most text a conversion of a file of fileSize bytes may write: at most
+// ten bytes per length piece (a token and a new line's prefix), a few tokens
+// per event that no piece pays for (octave changes), and the headers.
+uint64_t OutputBound(uint64_t fileSize, uint64_t pieces);

@@ -85,6 +85,9 @@ Bytes TrackChunk(const TrackBuilder& track) {
 
 Bytes SmfFile(int division, const std::vector<TrackBuilder>& tracks) {
   Bytes out = HeaderChunk(tracks.size() > 1 ? 1 : 0, static_cast<int>(tracks.size()), division);
-  for (const TrackBuilder& t : tracks) out = out + TrackChunk(t);
+  for (const TrackBuilder& t : tracks) {
+    Bytes chunk = TrackChunk(t);
+    out.insert(out.end(), chunk.begin(), chunk.end());
+  }
   return out;
 }
