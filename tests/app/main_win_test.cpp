@@ -1,245 +1,278 @@
-// The converter's window in this process, set up as WinMain sets it up and
-// driven through its message loop: dropped files, the open-file dialog, the
-// About box and the ways to close it.
+// The window program: CMainWin set up here as WinMain sets it up and driven
+// through its message loop, and TRELVIO.exe started as a process of its own.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commdlg.h>
 #include <dlgs.h>
+#include <shlobj.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
+#include "app/main_win.h"
 #include "app/resource.h"
-#include "tests/app/app_test_support.h"
+#include "converter/messages.h"
+#include "tests/support/harness.h"
 #include "tests/win/win_test_support.h"
 
 namespace {
 
-const char kDialogTitle[] = "MIDIファイルの選択";
-const char kDialogFilter[] = "MIDIﾌｧｲﾙ(*.mid)";
-const DWORD kLimitMs = 15000;
+const char kProgramSubKey[] = "Software\\Holven\\TRELVIO";
+const DWORD kLimitMs = 20000;
 
-std::string RectBytes(const RECT& r) {
-  int32_t fields[4] = {r.left, r.top, r.right, r.bottom};
-  return std::string(reinterpret_cast<const char*>(fields), sizeof fields);
-}
+typedef LogProbeOf<CMainWin> MainWinProbe;
 
-std::string ItemText(HWND dialog, int id) {
-  char text[MAX_PATH * 2] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
-}
-
-LogLines operator+(LogLines a, const LogLines& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-// The lines logged since `before` was taken.
-LogLines Since(const LogLines& before, const LogLines& now) {
-  if (before.empty() || now.size() < before.size()) return now;
-  return LogLines(now.begin() + (before.size() - 1), now.end());
-}
-
-class MainWinTest : public ::testing::Test {
- protected:
-  void TearDown() override { Stop(); }
-
-  // Sets a window up as WinMain does; each test may start several in turn.
-  bool Start() {
-    Stop();
-    win_.reset(new MainWinProbe(GetModuleHandleA(nullptr)));
-    WindowParam param = MainWinParam(SW_SHOWNORMAL);
-    return win_->Init(&param) != 0;
+// A song of a tempo track and `parts` tracks of `notes` quarter notes each.
+Bytes Song(int parts, int notes = 2) {
+  std::vector<TrackBuilder> tracks(1);
+  tracks[0].Tempo(0, 500000).Meter(0, 4, 2).EndOfTrack(notes * 480);
+  for (int part = 0; part < parts; ++part) {
+    tracks.emplace_back();
+    for (int i = 0; i < notes; ++i) tracks.back().Note(i * 480, i * 480 + 480, 60 + part + i % 12);
+    tracks.back().EndOfTrack(notes * 480);
   }
-  // Destroys the window (which stores the settings) and the class, so that
-  // the next Start registers it again.
-  void Stop() {
-    if (win_ && IsWindow(win_->GetWnd())) DestroyWindow(win_->GetWnd());
-    win_.reset();
-    Pump();
-    TakeQuit();
+  return SmfFile(480, tracks);
+}
+
+// The log of a job on `bytes` named `name`: request, converter's lines, result.
+std::string JobLog(const std::string& name, const Bytes& bytes) {
+  const Conversion c = RunConverter(bytes);
+  return name + "->" + name.substr(0, name.find('.')) + ".mml\n" + c.log +
+         (c.result ? msg::kConversionSucceeded : msg::kConversionFailed);
+}
+
+// A source path as "LastFile" holds it: zero-padded to 260 bytes.
+std::string Padded(const std::string& path) {
+  return path + std::string(CMainWin::kPathSize - path.size(), '\0');
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Posts Ctrl+letter, the control key held in the thread's key state (shared
+// with attached threads) during `wait`.
+void PressCtrlKey(HWND wnd, char letter, const std::function<void()>& wait) {
+  BYTE saved[256], keys[256];
+  GetKeyboardState(saved);
+  std::copy(saved, saved + 256, keys);
+  keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+  SetKeyboardState(keys);
+  PostMessageA(wnd, WM_KEYDOWN, letter, 1 | (MapVirtualKeyA(letter, 0) << 16));
+  wait();
+  SetKeyboardState(saved);
+}
+
+// A drop as the shell builds it: a moveable zero-filled block, the DROPFILES
+// header, the ANSI paths each ended by a NUL, and a final NUL.
+HGLOBAL DropBlock(const Lines& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += path + '\0';
+  HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + text.size() + 1);
+  DROPFILES* header = static_cast<DROPFILES*>(GlobalLock(block));
+  header->pFiles = sizeof(DROPFILES);
+  text.copy(reinterpret_cast<char*>(header + 1), text.size());
+  GlobalUnlock(block);
+  return block;
+}
+
+std::function<void()> onTick;
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { onTick(); }
+
+// Runs the window's loop until the dialog titled `title` has opened (a thread
+// timer reaches into its modal loop), been given to `handle` and closed.
+bool HandleDialog(CPVWinMain& win, const char* title, const std::function<void(HWND)>& handle) {
+  HWND dialog = nullptr;
+  const DWORD start = GetTickCount();
+  onTick = [&] {
+    if (GetTickCount() - start > kLimitMs) {
+      PostQuitMessage(1);
+    } else if (!dialog) {
+      dialog = FindWindowA(MAKEINTATOM(32770), title);
+      if (dialog) handle(dialog);
+    } else if (!IsWindow(dialog)) {
+      PostQuitMessage(0);
+    }
+  };
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
+  int code = win.Run();
+  KillTimer(nullptr, timer);
+  return code == 0 && dialog;
+}
+
+// The window as WinMain sets it up, driven through its message loop. A drop's
+// files are converted in order; the broken second one leaves no target nor
+// stops the third (whose second byte is the backslash code). In the next
+// window Ctrl+O opens the dialog on that file, and cancelling it logs and
+// changes nothing. Help > About opens the box centred over the window; OK,
+// Enter and Esc each close it.
+TEST(MainWin, DropsOpenDialogAndAboutBox) {
+  RegKey settings(kProgramSubKey);
+  ScratchDir dir;
+  std::unique_ptr<MainWinProbe> win;
+  auto start = [&] {
+    win.reset();
     UnregisterClassA("TRELVIO", GetModuleHandleA(nullptr));
+    win.reset(new MainWinProbe(GetModuleHandleA(nullptr)));
+    WindowParam param = MainWinParam(SW_SHOWNORMAL);
+    return win->Init(&param) != 0;
+  };
+  const Lines names = {"a.mid", "b.mid", GetACP() == 932 ? "表.mid" : "c.mid"};
+  const Bytes songs[] = {Song(1), Bytes(20, 'x'), Song(2)};
+  Lines paths;
+  std::string log;
+  for (int i = 0; i < 3; ++i) {
+    paths.push_back(dir.path() + "\\" + names[i]);
+    WriteFileBytes(paths[i], songs[i]);
+    log += JobLog(names[i], songs[i]);
   }
-  HWND Wnd() const { return win_->GetWnd(); }
-
-  ScratchSubKey settings_{kProgramSubKey};
-  ScratchFolder folder_;
-  std::unique_ptr<MainWinProbe> win_;
-};
-
-// The drop's files are converted in the drop's order, each with its request
-// and result lines; a broken file in the middle does not stop the next one.
-TEST_F(MainWinTest, DroppedFilesAreConvertedInTheOrderOfTheDrop) {
-  // A Shift-JIS name whose second byte is the backslash code, where the
-  // system code page is 932 (as in the Windows test stage).
-  const std::string third = GetACP() == 932 ? "表.mid" : "c.mid";
-  const std::string thirdTarget = third.substr(0, third.find('.')) + ".mml";
-  folder_.Write("a.mid", SongBytes(1));
-  folder_.Write("b.mid", BrokenBytes());
-  folder_.Write(third, SongBytes(2));
-  ASSERT_TRUE(Start());
-  const LogLines before = win_->Log();
-
-  PostMessageA(Wnd(), WM_DROPFILES,
-               reinterpret_cast<WPARAM>(DropBlock(
-                   {folder_.Path("a.mid"), folder_.Path("b.mid"), folder_.Path(third)})),
-               0);
+  ASSERT_TRUE(start());
+  PostMessageA(win->GetWnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropBlock(paths)), 0);
   PostQuitMessage(0);
-  ASSERT_EQ(RunWatched(*win_, nullptr, kLimitMs), 0);
-
-  EXPECT_EQ(Since(before, win_->Log()),
-            SongLog("a.mid", 1) + BrokenLog("b.mid") + SongLog(third, 2) + LogLines{""});
-  EXPECT_EQ(folder_.Names(),
-            (std::vector<std::string>{"a.mid", "a.mml", "b.mid", third, thirdTarget}));
-  EXPECT_EQ(win_->LastFileBytes(), PaddedPath(folder_.Path(third)));
-}
-
-// Ctrl+O, after a restart: the dialog opens on the file the last run
-// converted; cancelling it logs nothing and changes nothing.
-TEST_F(MainWinTest, OpenDialogStartsAtTheLastFileAndCancelChangesNothing) {
-  folder_.Write("song.mid", SongBytes(1));
-  const std::string song = folder_.Path("song.mid");
-  ASSERT_TRUE(Start());
-  ASSERT_NE(win_->ConvertFile(song.c_str()), 0);
-  ASSERT_TRUE(Start());
-  ASSERT_EQ(win_->LastFileBytes(), PaddedPath(song));
-  const LogLines before = win_->Log();
-  const std::vector<std::string> files = folder_.Names();
-
-  HWND dialog = nullptr;
-  HWND owner = nullptr;
-  std::string name, folder, filter;
-  ControlKeyDown control;
-  PostLetterKey(Wnd(), 'O');
-  int code = RunWatched(*win_, [&] {
-    if (!dialog) {
-      dialog = FindDialog(kDialogTitle);
-      if (!dialog) return;
-      owner = GetWindow(dialog, GW_OWNER);
-      name = ItemText(dialog, edt1);
-      if (name.empty()) name = ItemText(dialog, cmb13);
-      char path[MAX_PATH] = {};
-      SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof path, reinterpret_cast<LPARAM>(path));
-      folder = path;
-      filter = ItemText(dialog, cmb1);
-      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    } else if (!IsWindow(dialog)) {
-      PostQuitMessage(0);
-    }
-  }, kLimitMs);
-  ASSERT_EQ(code, 0) << "the dialog did not open or did not close";
-
-  EXPECT_EQ(owner, Wnd());
-  EXPECT_EQ(folder + "\\" + name, song);
-  EXPECT_EQ(filter, kDialogFilter);
-  EXPECT_EQ(win_->Log(), before);
-  EXPECT_EQ(win_->LastFileBytes(), PaddedPath(song));
-  EXPECT_EQ(folder_.Names(), files);
-}
-
-// Where the About box belongs: centred on its owner, by the window
-// rectangles, each half truncated.
-POINT CentredOn(const RECT& owner, const RECT& box) {
-  return {(owner.left + owner.right) / 2 - (box.right - box.left) / 2,
-          (owner.top + owner.bottom) / 2 - (box.bottom - box.top) / 2};
-}
-
-struct AboutCase {
-  const char* what;
-  void (*close)(HWND dialog);
-  INT_PTR result;
-};
-
-const AboutCase kAboutCases[] = {
-    {"OK button", [](HWND d) { SendMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }, IDOK},
-    {"Enter", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_RETURN, 0x001C0001); }, IDOK},
-    {"Esc", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0x00010001); }, IDCANCEL},
-};
-
-// The box opens centred over the main window, wherever the user put it, and
-// each way of closing it ends it with its own result.
-TEST_F(MainWinTest, AboutBoxOpensCentredAndClosesWithOkEnterAndEsc) {
-  ASSERT_TRUE(Start());
-  UserMove(Wnd(), 237, 141);
-  for (const AboutCase& c : kAboutCases) {
-    SCOPED_TRACE(c.what);
-    HWND dialog = nullptr;
-    RECT ownerRect = {}, boxRect = {};
-    INT_PTR result = RunWatched([this] {
-      return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr),
-                                              MAKEINTRESOURCEA(IDD_ABOUT), Wnd(), AboutDlgProc, 0));
-    }, [&] {
-      if (dialog) return;
-      dialog = FindDialog("Version");
-      if (!dialog) return;
-      GetWindowRect(Wnd(), &ownerRect);
-      GetWindowRect(dialog, &boxRect);
-      c.close(dialog);
-    }, kLimitMs);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(result, c.result);
-    const POINT centre = CentredOn(ownerRect, boxRect);
-    EXPECT_EQ(boxRect.left, centre.x);
-    EXPECT_EQ(boxRect.top, centre.y);
-    EXPECT_FALSE(IsWindow(dialog));
+  ASSERT_EQ(win->Run(), 0);
+  EXPECT_EQ(win->Text(), log);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Exists(paths[i].substr(0, paths[i].rfind('.')) + ".mml"), i != 1) << names[i];
   }
-}
 
-// Help > About reaches the box through the window's command handling, with
-// the main window as the box's owner.
-TEST_F(MainWinTest, HelpAboutShowsTheBoxOwnedByTheWindow) {
-  ASSERT_TRUE(Start());
-  HWND dialog = nullptr;
-  HWND owner = nullptr;
-  PostMessageA(Wnd(), WM_COMMAND, IDM_ABOUT, 0);
-  int code = RunWatched(*win_, [&] {
-    if (!dialog) {
-      dialog = FindDialog("Version");
-      if (!dialog) return;
-      owner = GetWindow(dialog, GW_OWNER);
-      PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    } else if (!IsWindow(dialog)) {
-      PostQuitMessage(0);
-    }
-  }, kLimitMs);
-  ASSERT_EQ(code, 0);
-  EXPECT_EQ(owner, Wnd());
-  EXPECT_TRUE(IsWindow(Wnd()));
-}
+  ASSERT_TRUE(start());
+  std::string shown;
+  PressCtrlKey(win->GetWnd(), 'O', [&] {
+    EXPECT_TRUE(HandleDialog(*win, "MIDIファイルの選択", [&](HWND dialog) {
+      char folder[MAX_PATH] = {}, name[MAX_PATH] = {};
+      SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+      if (!GetDlgItemTextA(dialog, edt1, name, sizeof name))
+        GetDlgItemTextA(dialog, cmb13, name, sizeof name);
+      shown = std::string(folder) + "\\" + name;
+      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }));
+  });
+  EXPECT_EQ(shown, paths[2]);
+  EXPECT_EQ(win->Text(), "");
 
-struct CloseCase {
-  const char* what;
-  void (*request)(HWND wnd);
-};
-
-const CloseCase kCloseCases[] = {
-    {"Ctrl+Q", [](HWND wnd) { PostLetterKey(wnd, 'Q'); }},
-    {"File > Quit", [](HWND wnd) { PostMessageA(wnd, WM_COMMAND, IDM_QUIT, 0); }},
-    {"close box", [](HWND wnd) { PostMessageA(wnd, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-};
-
-// Each way of closing ends the message loop with 0 and stores both values.
-TEST_F(MainWinTest, ClosingEndsTheLoopAndStoresTheSettings) {
-  folder_.Write("song.mid", SongBytes(1));
-  const std::string song = folder_.Path("song.mid");
-  for (const CloseCase& c : kCloseCases) {
+  struct Case { const char* what; void (*close)(HWND dialog); };
+  const Case cases[] = {
+      {"OK", [](HWND d) { SendMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }},
+      {"Enter", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_RETURN, 0x001C0001); }},
+      {"Esc", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0x00010001); }},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    settings_.Remove("LastFile");
-    settings_.Remove("ClientRect");
-    ASSERT_TRUE(Start());
-    ASSERT_NE(win_->ConvertFile(song.c_str()), 0);
-    UserResizeClient(Wnd(), 400, 200);
-    const RECT atClose = ScreenClientRect(Wnd());
-    ControlKeyDown control;
-    c.request(Wnd());
-    EXPECT_EQ(RunWatched(*win_, nullptr, kLimitMs), 0);
-    EXPECT_FALSE(IsWindow(Wnd()));
-    DWORD type = 0;
-    EXPECT_EQ(settings_.Get("LastFile", &type), PaddedPath(song));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(settings_.Get("ClientRect", &type), RectBytes(atClose));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    RECT owner = {}, box = {};
+    PostMessageA(win->GetWnd(), WM_COMMAND, IDM_ABOUT, 0);
+    EXPECT_TRUE(HandleDialog(*win, "Version", [&](HWND dialog) {
+      GetWindowRect(win->GetWnd(), &owner);
+      GetWindowRect(dialog, &box);
+      c.close(dialog);
+    }));
+    EXPECT_NEAR(box.left + box.right, owner.left + owner.right, 1);
+    EXPECT_NEAR(box.top + box.bottom, owner.top + owner.bottom, 1);
+  }
+  win.reset();
+  EXPECT_EQ(settings.Get("LastFile"), Padded(paths[2]));
+}
+
+// TRELVIO.exe with `argument` on its command line; ended with the object.
+struct AppProcess {
+  explicit AppProcess(std::string argument) {
+    char self[MAX_PATH];
+    std::string line(self, GetModuleFileNameA(nullptr, self, sizeof self));
+    line = "\"" + line.substr(0, line.rfind('\\') + 1) + TRELVIO_EXE_FROM_TESTS + "\" \"" +
+           argument + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    CreateProcessA(nullptr, &line[0], nullptr, nullptr, 0, 0, nullptr, nullptr, &startup, &info);
+  }
+  ~AppProcess() {
+    TerminateProcess(info.hProcess, STILL_ACTIVE);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  // The program's window once visible; atFirstSight runs at that moment.
+  static HWND WaitForWindow(const std::function<void()>& atFirstSight) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kLimitMs; Sleep(1)) {
+      HWND wnd = FindWindowA("TRELVIO", nullptr);
+      if (!IsWindowVisible(wnd)) continue;
+      atFirstSight();
+      return wnd;
+    }
+    return nullptr;
+  }
+  // The log read from the program's memory: the user-data slot holds the
+  // object, whose members sit where this program's build puts them.
+  std::string Log(HWND wnd) const {
+    const char* there = reinterpret_cast<const char*>(GetWindowLongA(wnd, GWL_USERDATA));
+    const MainWinProbe here(GetModuleHandleA(nullptr));
+    const char* base = reinterpret_cast<const char*>(static_cast<const CPVWinMain*>(&here));
+    auto at = [&](const void* member) { return there + (static_cast<const char*>(member) - base); };
+    auto read = [&](const void* from, void* to, size_t size) {
+      return ReadProcessMemory(info.hProcess, from, to, size, nullptr) != 0;
+    };
+    const char* store = nullptr;
+    int curLine = 0, lineCount = 0;
+    std::vector<char> ring(CPVLogWin::kRingLines * CPVLogWin::kSlotSize);
+    if (!there || !read(at(&here.lines), &store, sizeof store) ||
+        !read(at(&here.curLine), &curLine, sizeof curLine) ||
+        !read(at(&here.lineCount), &lineCount, sizeof lineCount) ||
+        !read(store, ring.data(), ring.size()))
+      return "";
+    return RingText(ring.data(), curLine, lineCount);
+  }
+  DWORD WaitForExit() const {  // STILL_ACTIVE after the time limit
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(info.hProcess, kLimitMs);
+    GetExitCodeProcess(info.hProcess, &code);
+    return code;
+  }
+  PROCESS_INFORMATION info = {};
+};
+
+// The file argument is converted (target written, lines logged) before the
+// window first shows. Each way of closing ends with 0 and stores "LastFile"
+// and, as "ClientRect", the area the user gave, where the next start opens.
+TEST(AppProcess, ConvertsItsArgumentBeforeShowingAndKeepsItsSettings) {
+  struct Case { const char* what; UINT message; WPARAM wParam; };  // message 0: Ctrl+Q
+  const Case cases[] = {
+      {"WM_CLOSE", WM_CLOSE, 0},
+      {"File > Quit", WM_COMMAND, IDM_QUIT},
+      {"close box", WM_SYSCOMMAND, SC_CLOSE},
+      {"Ctrl+Q", 0, 0},
+  };
+  RegKey settings(kProgramSubKey);
+  ScratchDir dir;
+  const std::string song = dir.path() + "\\song 1.mid", target = dir.path() + "\\song 1.mml";
+  const Bytes bytes = Song(3, 4000);
+  WriteFileBytes(song, bytes);
+  std::string clientRect = RectBytes({64, 64, 384, 304});
+  int step = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteFileA(target.c_str());
+    AppProcess app(song);
+    bool targetAtFirstSight = false;
+    HWND wnd = app.WaitForWindow([&] { targetAtFirstSight = Exists(target); });
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_TRUE(targetAtFirstSight);
+    EXPECT_EQ(app.Log(wnd), JobLog("song 1.mid", bytes));
+    EXPECT_EQ(RectBytes(ScreenClientRect(wnd)), clientRect);
+    ++step;
+    UserMove(wnd, 100 + 40 * step, 80 + 30 * step);
+    UserResizeClient(wnd, 300 + 50 * step, 200 + 20 * step);
+    clientRect = RectBytes(ScreenClientRect(wnd));
+    if (c.message) {
+      PostMessageA(wnd, c.message, c.wParam, 0);
+      EXPECT_EQ(app.WaitForExit(), 0u);
+    } else {
+      AttachThreadInput(GetCurrentThreadId(), app.info.dwThreadId, TRUE);
+      PressCtrlKey(wnd, 'Q', [&] { EXPECT_EQ(app.WaitForExit(), 0u); });
+      AttachThreadInput(GetCurrentThreadId(), app.info.dwThreadId, FALSE);
+    }
+    EXPECT_EQ(settings.Get("LastFile"), Padded(song));
+    EXPECT_EQ(settings.Get("ClientRect"), clientRect);
   }
 }
 

@@ -1,122 +1,112 @@
 #include "tests/win/win_test_support.h"
 
+#include <shlwapi.h>
+
 #include <cstdio>
+#include <deque>
 
 namespace {
 
-std::vector<std::string>& CapturedLines() {
-  static std::vector<std::string> lines;
-  return lines;
-}
+Lines* capturing = nullptr;
 
-void CaptureOutput(const char* text) { CapturedLines().push_back(text); }
+void Capture(const char* text) { capturing->push_back(text); }
 
 }  // namespace
 
-DebugCapture::DebugCapture() : methods_(*PVOsPlatform()) {
-  CapturedLines().clear();
-  methods_.debugOutput = CaptureOutput;
-  previous_ = PVOsSwap(&methods_);
+DebugCapture::DebugCapture() : methods(*PVOs()) {
+  methods.debugOutput = Capture;
+  capturing = &lines;
+  previous = PVOsSwap(&methods);
 }
 
-DebugCapture::~DebugCapture() { PVOsSwap(previous_); }
+DebugCapture::~DebugCapture() { PVOsSwap(previous); }
 
-const std::vector<std::string>& DebugCapture::lines() const { return CapturedLines(); }
-
-ScratchSubKey::ScratchSubKey() {
+RegKey::RegKey(const std::string& subKey) : path_(subKey) {
   static int counter = 0;
-  char name[96];
-  std::snprintf(name, sizeof(name), "Software\\TrelvioTest-%lu-%d",
-                static_cast<unsigned long>(GetCurrentProcessId()), counter++);
-  path_ = name;
-  RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-}
-
-ScratchSubKey::ScratchSubKey(const char* path) : path_(path) {
-  RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-}
-
-ScratchSubKey::~ScratchSubKey() { RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
-
-bool ScratchSubKey::Exists() const {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
-}
-
-void ScratchSubKey::Set(const char* name, DWORD type, const void* data, DWORD size) const {
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return;
-  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-}
-
-std::string ScratchSubKey::Get(const char* name, DWORD* type) const {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return std::string();
-  char data[1024];
-  DWORD size = sizeof(data);
-  DWORD valueType = REG_NONE;
-  LONG status = RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(key);
-  if (type) *type = valueType;
-  return status == ERROR_SUCCESS ? std::string(data, size) : std::string();
-}
-
-bool ScratchSubKey::Has(const char* name) const {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
-  LONG status = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
-}
-
-void ScratchSubKey::Remove(const char* name) const {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueA(key, name);
-  RegCloseKey(key);
-}
-
-std::string UniqueClassName() {
-  static int counter = 0;
-  return "TrelvioTestClass" + std::to_string(counter++);
-}
-
-bool TakeQuit(int* code) {
-  MSG msg;
-  if (!PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
-  if (code) *code = static_cast<int>(msg.wParam);
-  return true;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, WM_QUIT - 1, PM_REMOVE) ||
-         PeekMessageA(&msg, nullptr, WM_QUIT + 1, 0xFFFFFFFF, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+  if (path_.empty()) {
+    path_ = "Software\\TrelvioTest-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(counter++);
   }
+  SHDeleteKeyA(HKEY_CURRENT_USER, path());
+}
+
+RegKey::~RegKey() { SHDeleteKeyA(HKEY_CURRENT_USER, path()); }
+
+bool RegKey::Exists() const {
+  HKEY key = nullptr;
+  RegOpenKeyExA(HKEY_CURRENT_USER, path(), 0, KEY_READ, &key);
+  return key && RegCloseKey(key) == ERROR_SUCCESS;
+}
+
+void RegKey::Set(const char* name, DWORD type, const void* data, DWORD size) const {
+  SHSetValueA(HKEY_CURRENT_USER, path(), name, type, data, size);
+}
+
+std::string RegKey::Get(const char* name) const {
+  char data[1024];
+  DWORD size = sizeof data;
+  LONG status = SHGetValueA(HKEY_CURRENT_USER, path(), name, nullptr, data, &size);
+  return status == ERROR_SUCCESS ? std::string(data, size) : "";
+}
+
+WindowParam PopupParam(RECT clientArea, DWORD style) {
+  static std::deque<std::string> classNames;
+  classNames.push_back("TrelvioTest" + std::to_string(classNames.size()));
+  WindowParam p = {};
+  p.className = classNames.back().c_str();
+  p.rect = clientArea;
+  p.style = style;
+  return p;
+}
+
+bool TakeQuit() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+std::string RingText(const char* store, int curLine, int lineCount) {
+  const int ring = CPVLogWin::kRingLines;
+  std::string text;
+  for (int i = 0; store && i < lineCount; ++i) {
+    const char* slot = store + (curLine - lineCount + 1 + i + ring) % ring * CPVLogWin::kSlotSize;
+    text += std::string(i ? "\n" : "") + std::string(slot, strnlen(slot, CPVLogWin::kColumns));
+  }
+  return text;
+}
+
+void UserMove(HWND wnd, int x, int y) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  OffsetRect(&r, x - r.left, y - r.top);
+  SendMessageA(wnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+  SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void UserResizeClient(HWND wnd, int width, int height) {
+  RECT r, client;
+  GetWindowRect(wnd, &r);
+  GetClientRect(wnd, &client);
+  r.right += width - client.right;
+  r.bottom += height - client.bottom;
+  SendMessageA(wnd, WM_SIZING, 0, reinterpret_cast<LPARAM>(&r));
+  SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT ScreenClientRect(HWND wnd) {
   RECT r;
   GetClientRect(wnd, &r);
-  POINT origin = {0, 0};
-  ClientToScreen(wnd, &origin);
-  OffsetRect(&r, origin.x, origin.y);
+  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
 
 std::string RectText(const RECT& r) {
   char text[64];
-  std::snprintf(text, sizeof(text), "(%ld,%ld,%ld,%ld)", static_cast<long>(r.left),
-                static_cast<long>(r.top), static_cast<long>(r.right), static_cast<long>(r.bottom));
+  std::snprintf(text, sizeof text, "(%ld,%ld,%ld,%ld)", r.left, r.top, r.right, r.bottom);
   return text;
+}
+
+std::string RectBytes(const RECT& r) {
+  const int32_t fields[4] = {r.left, r.top, r.right, r.bottom};
+  return std::string(reinterpret_cast<const char*>(fields), sizeof fields);
 }

@@ -1,5 +1,5 @@
-// Helpers for the Windows suites: catching the debugger channel, scratch
-// registry subkeys, unique class names and the thread's message queue.
+// The helper layer of the suites under Wine: debugger lines caught, registry
+// subkeys, library windows with their state readable, and a user's drags.
 #pragma once
 
 #include <windows.h>
@@ -8,50 +8,83 @@
 #include <vector>
 
 #include "support/os.h"
+#include "winlib/log_win.h"
 
-// Collects every debugger-channel line while it lives, in place of the
-// platform's output; the platform's table is back afterwards.
-class DebugCapture {
- public:
+typedef std::vector<std::string> Lines;
+
+// Catches the debugger-channel lines in `lines` while it lives.
+struct DebugCapture {
   DebugCapture();
   ~DebugCapture();
-  DebugCapture(const DebugCapture&) = delete;
-  DebugCapture& operator=(const DebugCapture&) = delete;
-  const std::vector<std::string>& lines() const;
-
- private:
-  PVOsMethods methods_;
-  const PVOsMethods* previous_;
+  Lines lines;
+  PVOsMethods methods;
+  const PVOsMethods* previous;
 };
 
-// A subkey of its own under HKEY_CURRENT_USER\Software, deleted with its
-// values at the end. It does not exist until something creates it.
-class ScratchSubKey {
+// A subkey of HKEY_CURRENT_USER (by default a new one), deleted now and at the end.
+class RegKey {
  public:
-  ScratchSubKey();
-  // A given subkey under HKEY_CURRENT_USER (a program's own), deleted now and
-  // at the end.
-  explicit ScratchSubKey(const char* path);
-  ~ScratchSubKey();
+  explicit RegKey(const std::string& subKey = std::string());
+  ~RegKey();
   const char* path() const { return path_.c_str(); }
   bool Exists() const;
-  // Stores a value directly through the platform.
   void Set(const char* name, DWORD type, const void* data, DWORD size) const;
-  // The value's bytes as the platform holds them; *type gets its type.
-  std::string Get(const char* name, DWORD* type = nullptr) const;
-  bool Has(const char* name) const;
-  void Remove(const char* name) const;
+  std::string Get(const char* name) const;  // empty when missing
 
  private:
   std::string path_;
 };
 
-// A window class name no other test of this process uses.
-std::string UniqueClassName();
-// Removes a pending quit message; returns whether there was one and its code.
-bool TakeQuit(int* code = nullptr);
-// Dispatches whatever is waiting in the thread's queue, leaving a quit alone.
-void Pump();
-// The client area of a window in screen coordinates, asked of the platform.
+// A hidden window of a class no other window of the process has used.
+WindowParam PopupParam(RECT clientArea, DWORD style = WS_POPUP);
+// Removes a pending quit message; returns whether there was one.
+bool TakeQuit();
+
+// A library window with its state readable, counting the messages reaching
+// its procedure, able to refuse closing; destroyed with the object.
+template <typename Base>
+class Probe : public Base {
+ public:
+  using Base::Base;
+  using Base::clientRect, Base::frameWidth, Base::frameHeight;
+  int routed = 0;
+  int routedAtPostCreate = -1;
+  BOOL allowClose = TRUE;
+
+  ~Probe() override {
+    if (IsWindow(this->wnd)) DestroyWindow(this->wnd);
+    TakeQuit();
+  }
+  LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+    ++routed;
+    return Base::WindowProc(hwnd, message, wParam, lParam);
+  }
+  BOOL PostCreate() override {
+    routedAtPostCreate = routed;
+    return Base::PostCreate();
+  }
+  BOOL QueryClose() override { return allowClose && Base::QueryClose(); }
+};
+
+// A log's ring as text: its lines from the oldest, joined by line feeds.
+std::string RingText(const char* store, int curLine, int lineCount);
+
+template <typename Base>
+class LogProbeOf : public Probe<Base> {
+ public:
+  using Probe<Base>::Probe;
+  using Base::lines, Base::curLine, Base::lineCount, Base::charWidth, Base::lineHeight;
+  using Base::visibleCols, Base::visibleRows, Base::hScrollOn, Base::hScrollPos;
+  using Base::vScrollOn, Base::vScrollPos;
+  std::string Text() const { return RingText(lines, curLine, lineCount); }
+};
+typedef LogProbeOf<CPVLogWin> LogProbe;
+
+// A user's drags, also in another process: a moving notice and the move; a
+// sizing notice (no edge, so no limit applies) and the new size.
+void UserMove(HWND wnd, int x, int y);
+void UserResizeClient(HWND wnd, int width, int height);
 RECT ScreenClientRect(HWND wnd);
 std::string RectText(const RECT& r);
+// Four 32-bit fields, as the persistent window stores a rectangle.
+std::string RectBytes(const RECT& r);
