@@ -9,7 +9,8 @@ const int32_t lengthValues[6] = {1, 2, 4, 8, 16, 32};
 
 void SetLengthTicks(ConversionState& s, int32_t division) {
   for (int k = 0; k < 6; ++k) s.lengthTicks[k] = (4 * division) / lengthValues[k];
-  for (int k = 0; k < 5; ++k) s.lengthMidpoints[k] = (s.lengthTicks[k] + s.lengthTicks[k + 1]) / 2;
+  for (int k = 0; k < 5; ++k)
+    s.lengthMidpoints[k] = static_cast<uint32_t>(s.lengthTicks[k] + s.lengthTicks[k + 1]) / 2;
 }
 
 int32_t MeasureTicks(int32_t division, int32_t numerator, int32_t denominator) {
@@ -49,7 +50,6 @@ int CountEvents(ConversionState& s, MessageLog& log, int32_t division,
   int curNote = -1;
   int32_t noteStartTick = 0;
   TrackReader reader(s, log, kLengthPass);
-  TrackEvent ev = {};  // each event fills the fields it has
   while (reader.HasData()) {
     int32_t delta = 0;
     if (!reader.ReadDeltaTime(&delta)) return 0;
@@ -61,6 +61,7 @@ int CountEvents(ConversionState& s, MessageLog& log, int32_t division,
         curNote = -1;
       }
     }
+    TrackEvent ev = {};
     if (!reader.ReadEventBody(&ev)) return 0;
     int kind = ev.status >> 4;
     int key = ev.data[0];

@@ -36,7 +36,7 @@ struct PieceGrid {
   uint32_t piecesLeft;
   int32_t stopReason;
   const int32_t* lengthTicks;
-  const int32_t* midpoints;
+  const uint32_t* midpoints;
 
   // Chooses the next piece between writtenTick and curTick (bounded by the
   // next measure boundary) and advances writtenTick by it. Returns its length
@@ -44,14 +44,14 @@ struct PieceGrid {
   int Next(int32_t curTick) {
     int32_t limit = curTick;
     if (barTicks != 0 && nextBarTick < limit) limit = nextBarTick;
-    // Both ends are ticks within 32 bits, the difference may not be.
-    int64_t remaining64 = static_cast<int64_t>(limit) - writtenTick;
-    if (remaining64 <= 0 || stopReason != kRunning) return -1;
+    if (limit <= writtenTick || stopReason != kRunning) return -1;
     if (piecesLeft == 0) {
       stopReason = kTooManyPieces;
       return -1;
     }
-    int32_t remaining = remaining64 > INT32_MAX ? INT32_MAX : static_cast<int32_t>(remaining64);
+    // The difference of two 32-bit ticks fits in 32 bits unsigned; above
+    // every midpoint it picks the whole note, as any long time does.
+    uint32_t remaining = static_cast<uint32_t>(limit) - static_cast<uint32_t>(writtenTick);
     // The piece is the length nearest to the remaining time, the shorter one
     // on a tie. The lengths fall from whole to 32nd note, so its index is the
     // number of midpoints between neighbouring lengths that the remaining

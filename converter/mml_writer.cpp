@@ -33,18 +33,29 @@ void EndToken(ConversionState& s, uint32_t size, int32_t* barBreak) {
   }
 }
 
+// Room for one token of a note, drum hit or rest with its line prefix: the
+// prefix (4 bytes), the longest token (6: a macro call and a two-digit
+// number) and the block copied for its last part.
+const uint32_t kTokenRoom = 16;
+
+// Where a token goes together when the target's buffer has no room for it.
+// It lives apart from the token being built, so that the bytes stored into
+// it cannot be taken for the builder's own position.
+struct SpareToken {
+  uint8_t bytes[kTokenRoom];
+};
+
 // One token of a note, drum hit or rest, put together in place: straight in
-// the target's buffer when it has room, else in an array of its own that
-// Write hands over, which fills the buffer up to its block size as the
-// direct way would. A new line's prefix goes first when one is due. Parts
-// are copied as blocks of a fixed size and counted by their own length; the
-// bytes after the token are not counted and are written over later.
+// the target's buffer when it has room, else in the spare bytes, which Write
+// hands over and so fills the buffer up to its block size as the direct way
+// would. A new line's prefix goes first when one is due. Parts are copied
+// as blocks of a fixed size and counted by their own length; the bytes after
+// the token are not counted and are written over later.
 class PieceToken {
  public:
-  explicit PieceToken(ConversionState& s) : s_(s) {
-    uint8_t* room = s.targetFile.Room(kRoom);
-    direct_ = room != nullptr;
-    start_ = end_ = direct_ ? room : spare_;
+  PieceToken(ConversionState& s, SpareToken& spare) : s_(s), spare_(spare.bytes) {
+    uint8_t* room = s.targetFile.Room(kTokenRoom);
+    start_ = end_ = room ? room : spare_;
     if (s.lineLen == 0) {
       const uint8_t prefix[4] = {'\r', '\n', static_cast<uint8_t>(PartLetter(s)), ' '};
       std::memcpy(end_, prefix, sizeof prefix);
@@ -69,22 +80,17 @@ class PieceToken {
   // Writes the token and counts it on its line (see EndToken).
   void Finish(int32_t* barBreak) {
     uint32_t size = static_cast<uint32_t>(end_ - start_);
-    if (direct_) s_.targetFile.Commit(size);
-    else s_.targetFile.Write(spare_, size);
+    if (start_ == spare_) s_.targetFile.Write(spare_, size);
+    else s_.targetFile.Commit(size);
     EndToken(s_, static_cast<uint32_t>(end_ - text_), barBreak);
   }
 
  private:
-  // A line prefix (4 bytes), the longest token (6: a macro call and a
-  // two-digit number) and the block copied for its last part.
-  static const uint32_t kRoom = 16;
-
   ConversionState& s_;
-  bool direct_;
+  uint8_t* spare_;
   uint8_t* start_;  // the prefix, if any, then the token
   uint8_t* text_;   // the token itself
   uint8_t* end_;
-  uint8_t spare_[kRoom];
 };
 
 // Appends the piece's number unless it is the part's default length.
@@ -113,9 +119,10 @@ void WriteMelodicNote(ConversionState& s, int32_t key) {
   const int defaultPiece = DefaultPiece(s);
   const int32_t end = s.curTick;
   PieceGrid grid = TakePieceGrid(s);
+  SpareToken spare;
   int piece = grid.Next(end);
   while (piece != -1) {
-    PieceToken token(s);
+    PieceToken token(s, spare);
     token.AddShort(name);
     AddLength(token, piece, defaultPiece);
     // The next piece is chosen first, so a boundary it reaches ends the line
@@ -133,8 +140,9 @@ void WriteDrumHit(ConversionState& s, int32_t key) {
   const int defaultPiece = DefaultPiece(s);
   const int32_t end = s.curTick;
   PieceGrid grid = TakePieceGrid(s);
+  SpareToken spare;
   for (int piece = grid.Next(end); piece != -1; piece = grid.Next(end)) {
-    PieceToken token(s);
+    PieceToken token(s, spare);
     if (macro == s.lastMacro) {
       token.AddChar('g');
     } else {
@@ -167,11 +175,15 @@ void WriteNote(ConversionState& s, int32_t key) {
 }
 
 void WriteRest(ConversionState& s) {
+  // Notes mostly follow each other without a gap: no time is left and no
+  // piece would come (the next boundary never lies after curTick).
+  if (s.curTick <= s.writtenTick) return;
   const int defaultPiece = DefaultPiece(s);
   const int32_t end = s.curTick;
   PieceGrid grid = TakePieceGrid(s);
+  SpareToken spare;
   for (int piece = grid.Next(end); piece != -1; piece = grid.Next(end)) {
-    PieceToken token(s);
+    PieceToken token(s, spare);
     token.AddChar('r');
     AddLength(token, piece, defaultPiece);
     token.Finish(&grid.barBreak);

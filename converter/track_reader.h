@@ -103,15 +103,14 @@ class TrackReader {
   //
   // Every field is defined for every event, also those the event does not
   // use: the passes look at the key of any event. The data bytes go through
-  // named values rather than an index into the event, so that the compiler
-  // can keep the whole event in registers.
+  // named values rather than an index into the event, and each pass declares
+  // its event inside its loop, so that the compiler can keep the event in
+  // registers instead of storing and loading it for every byte.
   int ReadEventBody(TrackEvent* ev) {
     int first = 0;
     if (!ReadByte(&first)) return 0;
-    if (first >= 0xF0) {
-      *ev = TrackEvent{first, {0, 0}, 0, 0};
-      return ReadSystemEvent(ev);
-    }
+    *ev = TrackEvent{first, {0, 0}, 0, 0};
+    if (first >= 0xF0) return ReadSystemEvent(first, ev);
     int status = first;
     int data0 = first;
     if (first < 0x80) {
@@ -156,10 +155,17 @@ class TrackReader {
 
   // System exclusive (F0, F7) and meta (FF) events: their length, and for a
   // meta event its type before it. They leave the running status alone.
-  int ReadSystemEvent(TrackEvent* ev) {
-    if (ev->status == 0xF0 || ev->status == 0xF7) return ReadVarLen(&ev->payload);
-    if (ev->status == 0xFF) return ReadByte(&ev->metaType) && ReadVarLen(&ev->payload);
-    return UnknownMessage(log_, pass_);
+  int ReadSystemEvent(int status, TrackEvent* ev) {
+    int metaType = 0;
+    int32_t payload = 0;
+    if (status == 0xFF) {
+      if (!ReadByte(&metaType)) return 0;
+    } else if (status != 0xF0 && status != 0xF7) {
+      return UnknownMessage(log_, pass_);
+    }
+    if (!ReadVarLen(&payload)) return 0;
+    *ev = TrackEvent{status, {0, 0}, metaType, payload};
+    return 1;
   }
 
   // Hands the bytes taken from the window to the file and the budget to the
