@@ -109,7 +109,6 @@ class TrackReader {
   int ReadEventBody(TrackEvent* ev) {
     int first = 0;
     if (!ReadByte(&first)) return 0;
-    *ev = TrackEvent{first, {0, 0}, 0, 0};
     if (first >= 0xF0) return ReadSystemEvent(first, ev);
     int status = first;
     int data0 = first;
