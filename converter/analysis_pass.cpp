@@ -102,10 +102,10 @@ int MetaEvent(MessageLog& log, ConversionState& s, TrackReader& reader, TrackSca
 
 int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan& scan) {
   TrackReader reader(s, log, kAnalysisPass);
-  TrackEvent ev = {};  // each event fills the fields it has
   while (reader.HasData()) {
     int32_t delta = 0;
     if (!reader.ReadDeltaTime(&delta)) return 0;
+    TrackEvent ev = {};
     if (!reader.ReadEventBody(&ev)) return 0;
     switch (ev.status >> 4) {
       case 0x8:

@@ -19,21 +19,33 @@ class ChangeWalk {
       for (; j > 0 && order_[j - 1]->tick > entries[i].tick; --j) order_[j] = order_[j - 1];
       order_[j] = &entries[i];
     }
+    nextTick_ = NextTick();
   }
 
   // Starts again at tick 0, for the next track.
-  void Restart() { next_ = 0; }
+  void Restart() {
+    next_ = 0;
+    nextTick_ = NextTick();
+  }
 
   // The entry at exactly this tick, or null. The ticks asked since the last
   // Restart must not decrease.
   const Entry* At(int32_t tick) {
+    // Most ticks lie before the next change: one comparison answers them.
+    if (tick < nextTick_) return nullptr;
     while (next_ < count_ && order_[next_]->tick < tick) ++next_;
+    nextTick_ = NextTick();
     if (next_ < count_ && order_[next_]->tick == tick) return order_[next_];
     return nullptr;
   }
 
  private:
+  // The tick of the entry the walk has reached; past the last entry, a
+  // value above every tick.
+  int64_t NextTick() const { return next_ < count_ ? order_[next_]->tick : INT64_MAX; }
+
   const Entry* order_[kMapCapacity];
   int32_t count_;
   int32_t next_ = 0;
+  int64_t nextTick_ = INT64_MAX;
 };

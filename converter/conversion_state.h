@@ -67,7 +67,7 @@ struct ConversionState {
   int32_t lengthTicks[6] = {};
   // The midpoint of each pair of neighbouring lengths, rounded down: where
   // the nearest piece changes from one to the other (set with lengthTicks).
-  int32_t lengthMidpoints[5] = {};
+  uint32_t lengthMidpoints[5] = {};
 
   // Bounds that keep every conversion finite and free of 32-bit overflow.
   int32_t stopReason = kRunning;

@@ -60,7 +60,6 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
   int curNote = -1;
   int32_t noteStartTick = 0;
   TrackReader reader(s, log, kEmissionPass);
-  TrackEvent ev = {};  // each event fills the fields it has
   while (reader.HasData()) {
     int32_t delta = 0;
     if (!reader.ReadDeltaTime(&delta)) return 0;
@@ -78,6 +77,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
         else WriteRest(s);
       }
     }
+    TrackEvent ev = {};
     if (!reader.ReadEventBody(&ev)) return 0;
     int kind = ev.status >> 4;
     int key = ev.data[0];

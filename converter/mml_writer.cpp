@@ -13,28 +13,7 @@ namespace {
 // The numbers written for the six lengths, as text, by length index.
 const char* const kLengthTexts[6] = {"1", "2", "4", "8", "16", "32"};
 
-// One token put together from its parts: a note name or macro call, a
-// length number, a tie.
-class Token {
- public:
-  static const uint32_t kCapacity = 16;
-  void Add(const char* part) {
-    while (*part && size_ < kCapacity) text_[size_++] = *part++;
-  }
-  const char* text() const { return text_; }
-  uint32_t size() const { return size_; }
-
- private:
-  char text_[kCapacity] = {};
-  uint32_t size_ = 0;
-};
-
 char PartLetter(const ConversionState& s) { return static_cast<char>('A' + s.curPart); }
-
-// Appends the piece's number unless it is the part's default length.
-void AddLength(const ConversionState& s, Token& token, int piece) {
-  if (piece != s.tracks[s.curTrack].lengthIndex) token.Add(kLengthTexts[piece]);
-}
 
 // Opens a new part line when the last token reached a measure boundary.
 void StartToken(ConversionState& s) {
@@ -46,26 +25,80 @@ void StartToken(ConversionState& s) {
 
 // Counts a written token on its line; one that reached a measure boundary
 // ends the line.
-void EndToken(ConversionState& s, uint32_t size) {
+void EndToken(ConversionState& s, uint32_t size, int32_t* barBreak) {
   s.lineLen += static_cast<int32_t>(size);
-  if (s.barBreak) {
+  if (*barBreak) {
     s.lineLen = 0;
-    s.barBreak = 0;
+    *barBreak = 0;
   }
 }
 
-inline void WriteToken(ConversionState& s, const Token& token) {
-  StartToken(s);
-  // With room in the buffer, the token's whole storage goes in one copy of a
-  // fixed size and only its own bytes are counted as written.
-  if (uint8_t* room = s.targetFile.Room(Token::kCapacity)) {
-    std::memcpy(room, token.text(), Token::kCapacity);
-    s.targetFile.Commit(token.size());
-  } else {
-    s.targetFile.Write(token.text(), token.size());
+// Room for one token of a note, drum hit or rest with its line prefix: the
+// prefix (4 bytes), the longest token (6: a macro call and a two-digit
+// number) and the block copied for its last part.
+const uint32_t kTokenRoom = 16;
+
+// Where a token goes together when the target's buffer has no room for it.
+// It lives apart from the token being built, so that the bytes stored into
+// it cannot be taken for the builder's own position.
+struct SpareToken {
+  uint8_t bytes[kTokenRoom];
+};
+
+// One token of a note, drum hit or rest, put together in place: straight in
+// the target's buffer when it has room, else in the spare bytes, which Write
+// hands over and so fills the buffer up to its block size as the direct way
+// would. A new line's prefix goes first when one is due. Parts are copied
+// as blocks of a fixed size and counted by their own length; the bytes after
+// the token are not counted and are written over later.
+class PieceToken {
+ public:
+  PieceToken(ConversionState& s, SpareToken& spare) : s_(s), spare_(spare.bytes) {
+    uint8_t* room = s.targetFile.Room(kTokenRoom);
+    start_ = end_ = room ? room : spare_;
+    if (s.lineLen == 0) {
+      const uint8_t prefix[4] = {'\r', '\n', static_cast<uint8_t>(PartLetter(s)), ' '};
+      std::memcpy(end_, prefix, sizeof prefix);
+      end_ += sizeof prefix;
+      s.lineLen = 2;
+    }
+    text_ = end_;
   }
-  EndToken(s, token.size());
+
+  // A note name or a length number: one or two characters.
+  void AddShort(const char* text) {
+    std::memcpy(end_, text, 2);
+    end_ += text[1] ? 2 : 1;
+  }
+  // A rhythm macro call: four characters.
+  void AddMacroCall(const char* text) {
+    std::memcpy(end_, text, 4);
+    end_ += 4;
+  }
+  void AddChar(char c) { *end_++ = static_cast<uint8_t>(c); }
+
+  // Writes the token and counts it on its line (see EndToken).
+  void Finish(int32_t* barBreak) {
+    uint32_t size = static_cast<uint32_t>(end_ - start_);
+    if (start_ == spare_) s_.targetFile.Write(spare_, size);
+    else s_.targetFile.Commit(size);
+    EndToken(s_, static_cast<uint32_t>(end_ - text_), barBreak);
+  }
+
+ private:
+  ConversionState& s_;
+  uint8_t* spare_;
+  uint8_t* start_;  // the prefix, if any, then the token
+  uint8_t* text_;   // the token itself
+  uint8_t* end_;
+};
+
+// Appends the piece's number unless it is the part's default length.
+void AddLength(PieceToken& token, int piece, int defaultPiece) {
+  if (piece != defaultPiece) token.AddShort(kLengthTexts[piece]);
 }
+
+int DefaultPiece(const ConversionState& s) { return s.tracks[s.curTrack].lengthIndex; }
 
 void WriteMelodicNote(ConversionState& s, int32_t key) {
   if (key < 12 || key > 107) return;
@@ -83,33 +116,43 @@ void WriteMelodicNote(ConversionState& s, int32_t key) {
     }
     s.curOctave = octave;
   }
-  int piece = NextLength(s);
+  const int defaultPiece = DefaultPiece(s);
+  const int32_t end = s.curTick;
+  PieceGrid grid = TakePieceGrid(s);
+  SpareToken spare;
+  int piece = grid.Next(end);
   while (piece != -1) {
-    Token token;
-    token.Add(name);
-    AddLength(s, token, piece);
+    PieceToken token(s, spare);
+    token.AddShort(name);
+    AddLength(token, piece, defaultPiece);
     // The next piece is chosen first, so a boundary it reaches ends the line
     // after this token, which carries the tie.
-    piece = NextLength(s);
-    if (piece != -1) token.Add("&");
-    WriteToken(s, token);
+    piece = grid.Next(end);
+    if (piece != -1) token.AddChar('&');
+    token.Finish(&grid.barBreak);
   }
+  GivePieceGrid(s, grid);
 }
 
 void WriteDrumHit(ConversionState& s, int32_t key) {
   int macro = DrumMacro(key);
   if (macro < 0) return;
-  for (int piece = NextLength(s); piece != -1; piece = NextLength(s)) {
-    Token token;
+  const int defaultPiece = DefaultPiece(s);
+  const int32_t end = s.curTick;
+  PieceGrid grid = TakePieceGrid(s);
+  SpareToken spare;
+  for (int piece = grid.Next(end); piece != -1; piece = grid.Next(end)) {
+    PieceToken token(s, spare);
     if (macro == s.lastMacro) {
-      token.Add("g");
+      token.AddChar('g');
     } else {
-      token.Add(macroNames[macro]);
+      token.AddMacroCall(macroNames[macro]);
       s.lastMacro = macro;
     }
-    AddLength(s, token, piece);
-    WriteToken(s, token);
+    AddLength(token, piece, defaultPiece);
+    token.Finish(&grid.barBreak);
   }
+  GivePieceGrid(s, grid);
 }
 
 }  // namespace
@@ -123,7 +166,7 @@ void WriteToken(ConversionState& s, const char* text) { WriteToken(s, text, std:
 void WriteToken(ConversionState& s, const char* text, size_t size) {
   StartToken(s);
   s.targetFile.Write(text, static_cast<uint32_t>(size));
-  EndToken(s, static_cast<uint32_t>(size));
+  EndToken(s, static_cast<uint32_t>(size), &s.barBreak);
 }
 
 void WriteNote(ConversionState& s, int32_t key) {
@@ -132,10 +175,18 @@ void WriteNote(ConversionState& s, int32_t key) {
 }
 
 void WriteRest(ConversionState& s) {
-  for (int piece = NextLength(s); piece != -1; piece = NextLength(s)) {
-    Token token;
-    token.Add("r");
-    AddLength(s, token, piece);
-    WriteToken(s, token);
+  // Notes mostly follow each other without a gap: no time is left and no
+  // piece would come (the next boundary never lies after curTick).
+  if (s.curTick <= s.writtenTick) return;
+  const int defaultPiece = DefaultPiece(s);
+  const int32_t end = s.curTick;
+  PieceGrid grid = TakePieceGrid(s);
+  SpareToken spare;
+  for (int piece = grid.Next(end); piece != -1; piece = grid.Next(end)) {
+    PieceToken token(s, spare);
+    token.AddChar('r');
+    AddLength(token, piece, defaultPiece);
+    token.Finish(&grid.barBreak);
   }
+  GivePieceGrid(s, grid);
 }

@@ -55,14 +55,16 @@ class TrackReader {
   // Bytes of the chunk's budget not yet consumed (negative after a payload
   // that ran past the chunk's end).
   int32_t BytesLeft() const { return budget_ - static_cast<int32_t>(next_ - windowStart_); }
-  bool HasData() const { return BytesLeft() > 0; }
+  // The window never reaches past the budget, so a byte left in it answers
+  // without counting.
+  bool HasData() const { return next_ != end_ || BytesLeft() > 0; }
 
   // Reads count (1 to 4) bytes into out (or drops them). Returns 1, or 0
   // after logging that the track data is damaged.
   int ReadTrackBytes(int count, int* out) {
     for (int i = 0; i < count; ++i) {
-      if (next_ == end_ && !OpenWindow()) return TrackDataDamaged(log_);
-      int byte = *next_++;
+      int byte = 0;
+      if (!ReadByte(&byte)) return 0;
       if (out) out[i] = byte;
     }
     return 1;
@@ -73,7 +75,7 @@ class TrackReader {
     int32_t value = 0;
     for (int i = 0; i < 4; ++i) {
       int byte = 0;
-      if (!ReadTrackBytes(1, &byte)) return 0;
+      if (!ReadByte(&byte)) return 0;
       value = (value << 7) | (byte & 0x7F);
       if (!(byte & 0x80)) {
         if (out) *out = value;
@@ -98,37 +100,29 @@ class TrackReader {
   // Reads the event after its delta time: status (or running status) and data
   // bytes; for system exclusive and meta events their length, leaving the
   // payload to the pass. Returns 0 when the event cannot be read.
+  //
+  // Every field is defined for every event, also those the event does not
+  // use: the passes look at the key of any event. The data bytes go through
+  // named values rather than an index into the event, and each pass declares
+  // its event inside its loop, so that the compiler can keep the event in
+  // registers instead of storing and loading it for every byte.
   int ReadEventBody(TrackEvent* ev) {
     int first = 0;
-    if (!ReadTrackBytes(1, &first)) return 0;
-    // Every field is defined for every event, also those the event does not
-    // use: the passes look at the key of any event.
-    *ev = TrackEvent{first, {0, 0}, 0, 0};
+    if (!ReadByte(&first)) return 0;
+    if (first >= 0xF0) return ReadSystemEvent(first, ev);
     int status = first;
-    int dataRead = 0;
+    int data0 = first;
     if (first < 0x80) {
       // A data byte: the running status applies and this byte is the
       // event's first data byte.
       if (runningStatus_ == 0) return RunningStatusBroken(log_, pass_);
       status = runningStatus_;
-      ev->data[0] = first;
-      dataRead = 1;
+    } else if (!ReadByte(&data0)) {
+      return 0;
     }
-    ev->status = status;
-    ev->payload = 0;
-    switch (status >> 4) {
-      case 0x8: case 0x9: case 0xA: case 0xB: case 0xE:
-        if (!ReadTrackBytes(2 - dataRead, ev->data + dataRead)) return 0;
-        break;
-      case 0xC: case 0xD:
-        if (!dataRead && !ReadTrackBytes(1, ev->data)) return 0;
-        break;
-      case 0xF:
-        // System exclusive and meta events leave the running status alone.
-        if (status == 0xF0 || status == 0xF7) return ReadVarLen(&ev->payload);
-        if (status == 0xFF) return ReadTrackBytes(1, &ev->metaType) && ReadVarLen(&ev->payload);
-        return UnknownMessage(log_, pass_);
-    }
+    int data1 = 0;
+    if (HasSecondDataByte(status) && !ReadByte(&data1)) return 0;
+    *ev = TrackEvent{status, {data0, data1}, 0, 0};
     runningStatus_ = status;
     return 1;
   }
@@ -146,6 +140,33 @@ class TrackReader {
   }
 
  private:
+  // Program change and channel pressure carry one data byte, the other
+  // channel messages two.
+  static bool HasSecondDataByte(int status) { return (status & 0xE0) != 0xC0; }
+
+  // Reads one byte of the track into *byte. Returns 1, or 0 after logging
+  // that the track data is damaged.
+  int ReadByte(int* byte) {
+    if (next_ == end_ && !OpenWindow()) return TrackDataDamaged(log_);
+    *byte = *next_++;
+    return 1;
+  }
+
+  // System exclusive (F0, F7) and meta (FF) events: their length, and for a
+  // meta event its type before it. They leave the running status alone.
+  int ReadSystemEvent(int status, TrackEvent* ev) {
+    int metaType = 0;
+    int32_t payload = 0;
+    if (status == 0xFF) {
+      if (!ReadByte(&metaType)) return 0;
+    } else if (status != 0xF0 && status != 0xF7) {
+      return UnknownMessage(log_, pass_);
+    }
+    if (!ReadVarLen(&payload)) return 0;
+    *ev = TrackEvent{status, {0, 0}, metaType, payload};
+    return 1;
+  }
+
   // Hands the bytes taken from the window to the file and the budget to the
   // state; the window then starts at the next byte.
   void Sync() {

@@ -28,6 +28,18 @@ TEST(ChangeWalk, FindsEntriesOfAnUnsortedMapInTickOrder) {
   EXPECT_EQ(walk.At(3840)->bpm, 90);
 }
 
+TEST(ChangeWalk, FindsAChangeAtTheLastTick) {
+  // Ticks before the next change are answered with one comparison, which
+  // must not swallow the change itself, at the largest tick too.
+  const MeterMap meters[] = {{2147483647, 3, 4}, {0, 4, 4}};
+  ChangeWalk<MeterMap> walk(meters, 2);
+  EXPECT_EQ(walk.At(0)->numerator, 4);
+  EXPECT_EQ(walk.At(1920), nullptr);
+  EXPECT_EQ(walk.At(2147483646), nullptr);
+  ASSERT_NE(walk.At(2147483647), nullptr);
+  EXPECT_EQ(walk.At(2147483647)->numerator, 3);
+}
+
 TEST(ChangeWalk, EmptyMapFindsNothing) {
   ChangeWalk<MeterMap> walk(nullptr, 0);
   EXPECT_EQ(walk.At(0), nullptr);

@@ -243,8 +243,7 @@ TEST(HostileInput, EventBodyFieldsAreAlwaysDefined) {
   s.trackBytesLeft = static_cast<int32_t>(bytes.size());
   TrackReader reader(s, log, kAnalysisPass);
   for (int status : {0xFF, 0xC0, 0xF0}) {
-    TrackEvent ev;
-    ev.data[0] = ev.data[1] = ev.metaType = 0x55;
+    TrackEvent ev = {0x55, {0x55, 0x55}, 0x55, 0x55};
     ASSERT_TRUE(reader.ReadEventBody(&ev));
     EXPECT_EQ(ev.status, status);
     EXPECT_EQ(ev.data[0], status == 0xC0 ? 5 : 0) << std::hex << status;

@@ -94,4 +94,32 @@ TEST(MmlWriter, DrumTokens) {
   }
 }
 
+// Notes that jump five octaves back and forth, so that every note is an
+// octave token and a note token, for long enough that the text passes
+// several 8192-byte blocks of the target: the block edges fall inside
+// tokens and line prefixes, where a token is put together apart from the
+// buffer and handed over as a whole.
+TEST(MmlWriter, TokensAcrossBlockEdgesReadAsAnywhereElse) {
+  struct Case {
+    int lowKey;        // the other key is five octaves up
+    const char* name;  // the note name of both keys
+    int32_t ticks;     // every note's length, which becomes the default
+  } cases[] = {{36, "c", 120}, {37, "c+", 120}, {42, "f+", 240}};
+  const int bars = 1000;
+  for (const Case& c : cases) {
+    const int perBar = 1920 / c.ticks;
+    TrackBuilder t;
+    for (int i = 0; i < bars * perBar; ++i)
+      t.Note(i * c.ticks, (i + 1) * c.ticks, c.lowKey + (i % 2) * 60);
+    std::string bar;
+    for (int i = 0; i < perBar; ++i) bar += std::string(i % 2 ? "o7" : "o2") + c.name;
+    std::string expected = "A " + bar;
+    for (int b = 1; b < bars; ++b) expected += "\r\nA " + bar;
+    expected += "\r\n\r\n";
+    std::string body = PartBody(t);
+    ASSERT_GT(body.size(), 3u * 8192) << c.name;
+    EXPECT_EQ(body, expected) << c.name;
+  }
+}
+
 }  // namespace
