@@ -80,7 +80,7 @@ struct Job {
   }
   Files Folder() const {
     Files files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
       files[entry.path().filename().string()] = ReadFileText(entry.path().string());
     return files;
   }

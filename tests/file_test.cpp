@@ -77,7 +77,7 @@ TEST(CPVFile, CreateNewMissingFilesAndObjectsLeftOpen) {
     CPVFile f;
     EXPECT_EQ(f.Open(dir.Path("taken").c_str(), CPVFile::kWrite | CPVFile::kCreateNew), 0);
     EXPECT_EQ(f.Open(dir.Path("missing").c_str(), CPVFile::kRead), 0);
-    EXPECT_EQ(f.Open(dir.path().c_str(), CPVFile::kRead), 0) << "a folder is not a file";
+    EXPECT_EQ(f.Open(dir.path.c_str(), CPVFile::kRead), 0) << "a folder is not a file";
     EXPECT_EQ(f.Write("x", 1), 0);
     ASSERT_EQ(f.Open(dir.Path("fresh").c_str(), CPVFile::kWrite | CPVFile::kCreateNew), 1);
     f.Write("abc", 3);

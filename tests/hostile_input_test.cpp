@@ -42,16 +42,10 @@ const std::string kRunaway = Tracks(1, 6) + msg::kTooMuchOutput;
 
 TEST(SeedCorpus, EachSeedCallsUpWhatItsNameSays) {
   const std::string t1 = Tracks(1, 1), t2 = Tracks(2, 2), silent = msg::kSilentTrack;
-  const std::map<std::string, std::pair<int, std::string>> expected = {
+  std::map<std::string, std::pair<int, std::string>> expected = {
       {"song-reference", {1, t1 + silent + t2 + msg::kChord + Tracks(3, 3)}},
-      {"song-every-event-kind", {1, t1}},
       {"song-format2-long-header", {1, t1 + silent + t2}},
-      {"song-meters-odd-division", {1, t1}},
-      {"song-division-1", {1, t1}},
-      {"song-drums-only", {1, t1}},
-      {"song-events-after-end-of-track", {1, t1}},
       {"song-short-tempo-and-meter", {0, t1 + msg::kRunningStatusBroken}},
-      {"song-meta-past-end-of-file", {1, t1}},  // the skip past the end ends the track
       {"song-negative-chunk-length", {1, t1 + silent + t2}},
       {"header-not-smf", {0, msg::kNotSmf}},
       {"header-short-length", {0, msg::kUnknownFormat}},
@@ -79,6 +73,10 @@ TEST(SeedCorpus, EachSeedCallsUpWhatItsNameSays) {
       {"analysis-part-limit", {1, Tracks(1, 7) + msg::kPartLimit + Tracks(8, 8)}},
       {"analysis-no-track-to-output", {0, t1 + silent + t2 + silent + msg::kNoTrackToOutput}},
   };
+  // A meta event that runs past the end of the file ends the last track.
+  for (const char* name : {"song-every-event-kind", "song-meters-odd-division", "song-division-1", "song-drums-only",
+                           "song-events-after-end-of-track", "song-meta-past-end-of-file"})
+    expected[name] = {1, t1};
   std::map<std::string, std::pair<int, std::string>> got;
   for (const auto& run : Replay(kSeedDir)) got[run.first] = {run.second.result, run.second.log};
   EXPECT_EQ(got, expected);
@@ -117,7 +115,8 @@ TEST(WorkBound, SixtyFiveThousandTracksConvertSixParts) {
   for (TrackBuilder& t : tracks) t.Note(0, 480, 60);
   Conversion c = RunConverter(SmfFile(480, tracks));
   EXPECT_EQ(c.result, 1);
-  EXPECT_EQ(c.log, Tracks(1, 7) + msg::kPartLimit + Tracks(8, 65535));
+  // Compared whole, not line by line: a diff of 65535 lines would not end.
+  EXPECT_TRUE(c.log == Tracks(1, 7) + msg::kPartLimit + Tracks(8, 65535)) << c.log.substr(0, 200);
   EXPECT_NE(c.mml.find("\r\nF o4c\r\n\r\n"), std::string::npos);
   EXPECT_EQ(c.mml.find("G "), std::string::npos);
   EXPECT_EQ(c.liveBlocks, 0);

@@ -31,8 +31,8 @@ TEST(NextLength, CutsDurationsIntoTheNearestLengths) {
       {480, 1, "32 ", 60},       {480, 60, "32 ", 60},   {480, 89, "32 32 ", 120}, {480, 91, "16 ", 120},
       {480, 180, "16 32 ", 180}, {480, 400, "4 ", 480},  {480, 720, "4 8 ", 720},  {480, 721, "2 ", 960},
       {480, 1440, "2 4 ", 1440}, {480, 1441, "1 ", 1920}, {480, 1920, "1 ", 1920}, {480, 2000, "1 32 32 ", 2040},
-      // Lengths of 28, 14, 7, 3, 1 and 0 ticks: midpoints between ticks, and
-      // a 0-tick 32nd that is never picked.
+      // Lengths of 28, 14, 7, 3, 1 and 0 ticks (truncated): midpoints between
+      // ticks, and a 0-tick 32nd that is never picked.
       {7, 5, "8 16 16 ", 5},     {7, 11, "2 ", 14},
       {1, 7, "1 2 4 ", 7},       {1, 1, "4 ", 1},  // 4, 2, 1, 0, 0 and 0 ticks
   };
@@ -44,17 +44,6 @@ TEST(NextLength, CutsDurationsIntoTheNearestLengths) {
     s.curTick = c.remaining;
     EXPECT_EQ(Walk(s, lengthValues), c.pieces) << c.division << ": " << c.remaining;
     EXPECT_EQ(s.writtenTick, c.advance) << c.division << ": " << c.remaining;
-  }
-}
-
-TEST(NextLength, LengthTicksTruncate) {
-  const std::vector<int32_t> cases[] = {  // division, then the ticks of the six lengths
-      {480, 1920, 960, 480, 240, 120, 60}, {96, 384, 192, 96, 48, 24, 12},
-      {100, 400, 200, 100, 50, 25, 12},    {7, 28, 14, 7, 3, 1, 0}};
-  for (const std::vector<int32_t>& c : cases) {
-    ConversionState s;
-    SetLengthTicks(s, c[0]);
-    EXPECT_EQ(std::vector<int32_t>(s.lengthTicks, s.lengthTicks + 6), std::vector<int32_t>(c.begin() + 1, c.end()));
   }
 }
 

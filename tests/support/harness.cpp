@@ -16,8 +16,8 @@ const std::string kSeedDir = TRELVIO_TEST_DATA "/../../fuzz/corpus";
 ScratchDir::ScratchDir() {
   static std::atomic<int> counter{0};
   auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  path_ = (fs::temp_directory_path() / ("trelvio-" + std::to_string(stamp) + "-" + std::to_string(counter++))).string();
-  fs::create_directories(path_);
+  path = (fs::temp_directory_path() / ("trelvio-" + std::to_string(stamp) + "-" + std::to_string(counter++))).string();
+  fs::create_directories(path);
 }
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {

@@ -9,29 +9,22 @@
 #include "support/message_log.h"
 #include "tests/support/midi_builder.h"
 
-class StringLog : public MessageLog {
- public:
+struct StringLog : MessageLog {
   void AddLog(const char* text, int repaint) override {
-    if (repaint != 1) text_ += "(repaint is not 1)";
-    text_ += text ? text : "(null)";
+    if (repaint != 1) lines += "(repaint is not 1)";
+    lines += text ? text : "(null)";
   }
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
+  const std::string& text() const { return lines; }
+  std::string lines;
 };
 
 // A fresh directory for one test, removed with everything in it at the end.
-class ScratchDir {
- public:
+struct ScratchDir {
   ScratchDir();
-  ~ScratchDir() { std::filesystem::remove_all(path_, error_); }
-  std::string Path(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  std::error_code error_;
+  ~ScratchDir() { std::filesystem::remove_all(path, error); }
+  std::string Path(const std::string& name) const { return (std::filesystem::path(path) / name).string(); }
+  std::string path;
+  std::error_code error;
 };
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
