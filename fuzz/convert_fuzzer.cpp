@@ -1,10 +1,7 @@
-// Coverage-guided fuzzing of ConvertMidi: every input is served from memory
-// and converted into a counting sink. Besides what the sanitizers catch, a
-// run must keep the converter's promises: a result of 0 or 1, a log that
-// ends in a line feed, every handle and block released, and no more text
-// than the work bound allows. The bound runs at a small budget here
-// (kFuzzPieceBudget): at the full one a single runaway input would cost
-// seconds under the sanitizers and starve the search.
+// Coverage-guided fuzzing of ConvertMidi, converted in memory. Besides what
+// the sanitizers catch, every input must keep the promises checked below.
+// The work bound runs at a small budget (kFuzzPieceBudget): at the full one a
+// runaway input would cost seconds under the sanitizers and starve the search.
 #include <cstdio>
 #include <cstdlib>
 

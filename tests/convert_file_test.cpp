@@ -1,9 +1,7 @@
-// The conversion job: the names it derives on both sides of the encoding
-// seam, its log for each outcome and the files it leaves: the target only
-// after a whole success, an existing target kept by every failure, no
-// temporary file, the source untouched. The command-line stage runs such jobs
-// end to end on Linux; these run on both builds and reach the faults that
-// only the OS double can play.
+// The conversion job: its names on both sides of the encoding seam, its log,
+// and the files it leaves: the target only after a whole success, every file
+// as it was after a failure. The command-line stage runs jobs end to end on
+// Linux; these run on both builds and reach the faults of the OS double.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -71,11 +71,9 @@ TEST(TrackReader, ReadsOddButValidFiles) {
   }
 }
 
-// The seeds' tracks behind a silent track of `padding` bytes: at 27 bytes
-// plus the padding into the file, so that these paddings put the block edge
-// at each of their bytes in turn (every kind of read the passes make: running
-// status, tempo and meter payloads read, system exclusive skipped, chunk
-// headers).
+// Two seeds' tracks (every kind of read the passes make) behind a silent track
+// of `padding` bytes, 27 + padding bytes into the file: the paddings put the
+// block edge at each of their bytes in turn.
 TEST(TrackReader, EventsAndChunksStraddlingABlockEdgeReadAsAnywhereElse) {
   for (const char* seed : {"song-reference", "song-every-event-kind"}) {
     const Bytes song = SeedFile(seed), tracks(song.begin() + 14, song.end());

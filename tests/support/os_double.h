@@ -1,10 +1,8 @@
 // The OS seam double of the tests and the fuzzer, in force while it lives
-// (one at a time). It passes every call to the platform or, after
-// ServeFromMemory, serves every file opened for reading from bytes in memory
-// and keeps what is written to any file opened for writing, so that a
-// conversion touches no disk.
-// Either way it counts reads, handles and blocks, keeps the debugger lines
-// and plays the faults a test switches on.
+// (one at a time). It passes file calls to the platform or, after
+// ServeFromMemory, reads every file from those bytes and keeps what is
+// written. Either way it counts reads, handles and blocks, keeps the
+// debugger lines and plays the faults a test switches on.
 #pragma once
 
 #include <cstdint>
