@@ -14,7 +14,7 @@ static void Check(bool kept, const char* promise) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Conversion c = RunConverter(data, size, kFuzzPieceBudget, 0);
+  Conversion c = RunConverter(data, size, kFuzzPieceBudget);
   Check(c.result == 0 || c.result == 1, "a result of 0 or 1");
   Check(!c.log.empty() && c.log.back() == '\n', "a log that ends in a line feed");
   Check(c.openFiles == 0 && c.liveBlocks == 0, "every handle and block released");
