@@ -94,18 +94,16 @@ TEST(WorkBound, RunawayFileIsRefusedAtTheFullBudget) {
   EXPECT_EQ(c.piecesUsed, kMaxPiecesPerPass);
 }
 
-// A file that needs exactly the budget converts; one piece less stops it.
-TEST(WorkBound, BudgetIsAnUpperBoundNotAnApproximation) {
+// Four quarter notes take four pieces in each pass: a budget of four converts
+// them, three stop the first pass that runs out.
+TEST(WorkBound, EachPassHasTheWholeBudget) {
   TrackBuilder t;
-  const Bytes file = SmfFile(480, {t.Volume(0, 100).Note(0, 480, 60).Note(960, 2400, 64).Note(2400, 2460, 72)
-                                       .EndOfTrack(3840)});
-  Conversion full = RunConverter(file);
-  ASSERT_EQ(full.result, 1) << full.log;
-  Conversion exact = RunConverter(file, full.piecesUsed), shortByOne = RunConverter(file, full.piecesUsed - 1);
-  EXPECT_EQ(exact.result, 1) << exact.log;
-  EXPECT_EQ(exact.mml, full.mml);
-  EXPECT_EQ(shortByOne.result, 0);
-  EXPECT_EQ(shortByOne.log, Tracks(1, 1) + msg::kTooMuchOutput);
+  const Bytes file = SmfFile(480, {t.Note(0, 480, 60).Note(480, 960, 62).Note(960, 1440, 64).Note(1440, 1920, 65)});
+  Conversion fits = RunConverter(file, 4), tooSmall = RunConverter(file, 3);
+  EXPECT_EQ(fits.result, 1) << fits.log;
+  EXPECT_EQ(fits.mml, "A T120V120@0Ll4\r\nA o4cdef\r\n\r\n");
+  EXPECT_EQ(tooSmall.result, 0);
+  EXPECT_EQ(tooSmall.log, Tracks(1, 1) + msg::kTooMuchOutput);
 }
 
 // The largest track count: one small table entry each, every track read once
