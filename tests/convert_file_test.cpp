@@ -1,283 +1,180 @@
-// The conversion job: naming, the log of each outcome, and the files it
-// leaves: a target only after a whole success, an existing target kept by
-// every failure, no temporary file, the source untouched.
+// The conversion job: its names on both sides of the encoding seam, its log,
+// and the files it leaves: the target only after a whole success, every file
+// as it was after a failure. The command-line stage runs jobs end to end on
+// Linux; these run on both builds and reach the faults of the OS double.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
-#include <vector>
 
 #include "converter/convert_file.h"
-#include "support/text_facts.h"
+#include "converter/job_names.h"
+#include "converter/messages.h"
 #include "tests/support/harness.h"
 #include "tests/support/os_double.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-const char kRequest[] = "song.mid->song.mml\n";
-const char kSucceeded[] = "Track:1\n変換に成功しました。\n\n";
-const char kSourceFailed[] = "変換元ファイルが開けません。\n変換に失敗しました。\n\n";
-const char kCreateFailed[] = "変換先ファイルを作成できません。\n変換に失敗しました。\n\n";
-const char kWriteFailed[] = "Track:1\n変換先ファイルに書き込めません。\n変換に失敗しました。\n\n";
-const char kReplaceFailed[] =
-    "Track:1\n変換先ファイルを置き換えられません。\n変換に失敗しました。\n\n";
-const char kNotSmfFailed[] =
-    "スタンダードMIDIファイルではありません。\n変換に失敗しました。\n\n";
-const char kOldTarget[] = "an MML file written earlier\r\n";
-const char kPreviousLastFile[] = "previous.mid";
+const PVTextFacts* const kSjis = &kShiftJisTextFacts;
+const PVTextFacts* const kUtf8 = &kUtf8TextFacts;
+
+TEST(JobNames, TargetBesideTheSourceAndRequestLine) {
+  struct Case {
+    const PVTextFacts* facts;
+    const char *source, *target, *requestLine;
+  } cases[] = {
+      {kSjis, "C:\\music\\live.2002.mid", "C:\\music\\live.mml", "live.2002.mid->live.mml\n"},
+      // 表 (0x95 0x5C) ends in the backslash's code; 曲 is 0x8B 0xC8.
+      {kSjis, "C:\\\x95\x5C\\\x8B\xC8.mid", "C:\\\x95\x5C\\\x8B\xC8.mml", "\x8B\xC8.mid->\x8B\xC8.mml\n"},
+      {kSjis, "C:\\\x95\x5C.mid", "C:\\\x95\x5C.mml", "\x95\x5C.mid->\x95\x5C.mml\n"},
+      {kUtf8, "dir/live.2002.mid", "dir/live.mml", "live.2002.mid->live.mml\n"},
+      {kUtf8, u8"曲/あ.mid", u8"曲/あ.mml", u8"あ.mid->あ.mml\n"},
+      {kUtf8, "/m/x.mml", "/m/x.mml", "x.mml->x.mml\n"},
+  };
+  JobNames names;
+  for (const Case& c : cases) {
+    NameJob(*c.facts, c.source, nullptr, nullptr, &names);
+    EXPECT_TRUE(names.targetFits) << c.source;
+    EXPECT_EQ(std::string(names.target) + " " + names.requestLine, std::string(c.target) + " " + c.requestLine);
+  }
+  // Without a dot the target is four bytes longer than the source.
+  for (size_t length : {255u, 256u}) {
+    const std::string source = "d/" + std::string(length - 2, 'a');
+    NameJob(*kUtf8, source.c_str(), nullptr, nullptr, &names);
+    EXPECT_EQ(std::string(names.target), length == 255 ? source + ".mml" : "") << length;
+    EXPECT_EQ(names.targetFits != 0, length == 255) << length;
+  }
+}
+
+typedef std::map<std::string, std::string> Files;
+
+std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 Bytes ShortSong() {
   TrackBuilder melody;
-  melody.Note(0, 480, 60).Note(480, 960, 64).EndOfTrack(960);
-  return SmfFile(480, {melody});
+  return SmfFile(480, {melody.Note(0, 480, 60).Note(480, 960, 64)});
 }
 
 // A song whose MML passes several 8192-byte blocks, so that writes happen
 // while the conversion runs and not only when the target is closed.
 Bytes LongSong() {
   TrackBuilder melody;
-  int32_t tick = 0;
-  for (int i = 0; i < 10000; ++i, tick += 120) melody.Note(tick, tick + 120, i % 2 ? 36 : 96);
-  melody.EndOfTrack(tick);
+  for (int32_t tick = 0; tick < 1200000; tick += 120) melody.Note(tick, tick + 120, tick % 240 ? 36 : 96);
   return SmfFile(480, {melody});
 }
 
-Bytes NotASong() { return {'n', 'o', 't', ' ', 'M', 'I', 'D', 'I'}; }
-
-std::string Text(const char* s) { return s; }
-
-void WriteOldTarget(const std::string& path) {
-  WriteFileBytes(path, Bytes(kOldTarget, kOldTarget + sizeof kOldTarget - 1));
-}
-
-class ConvertFileTest : public ::testing::Test {
- protected:
-  ConvertFileTest() {
-    std::memset(lastFile, 0, sizeof lastFile);
-    std::strcpy(lastFile, kPreviousLastFile);
-  }
-
-  int Convert(const std::string& source) {
-    int result = ConvertFile(state, log, source.c_str(), lastFile, nullptr);
-    EXPECT_FALSE(state.sourceFile.IsOpen());
-    EXPECT_FALSE(state.targetFile.IsOpen());
-    EXPECT_EQ(state.tracks, nullptr);
-    EXPECT_FALSE(log.badRepaint());
+// One job on a file of a scratch folder, with the folder's files and bytes.
+struct Job {
+  int Run(const std::string& name, char* lastFile) {
+    int result = ConvertFile(state, log, dir.Path(name).c_str(), lastFile, nullptr);
+    EXPECT_FALSE(state.sourceFile.IsOpen() || state.targetFile.IsOpen() || state.tracks);
     return result;
   }
-
-  // The names in the scratch directory, sorted.
-  std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir.path()))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+  void Put(const std::string& name, const std::string& text) {
+    WriteFileBytes(dir.Path(name), Bytes(text.begin(), text.end()));
   }
-
-  void ExpectLastFileUnchanged() const {
-    EXPECT_STREQ(lastFile, kPreviousLastFile);
+  Files Folder() const {
+    Files files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+      files[entry.path().filename().string()] = ReadFileText(entry.path().string());
+    return files;
   }
-
   ScratchDir dir;
   StringLog log;
   ConversionState state;
-  char lastFile[260];
 };
 
-TEST_F(ConvertFileTest, SuccessReplacesTheTargetAndRemembersTheSource) {
-  const std::string source = dir.Path("song.mid");
-  WriteFileBytes(source, ShortSong());
-  WriteOldTarget(dir.Path("song.mml"));
+TEST(ConvertFile, SuccessReplacesTheTargetAndRemembersTheSource) {
+  Job job;
+  job.Put("song.mid", Text(ShortSong()));
+  job.Put("song.mml", "an MML file written earlier\r\n");
+  char lastFile[kPVPathSize];
   std::memset(lastFile, 'x', sizeof lastFile);
-
-  EXPECT_NE(Convert(source), 0);
-  EXPECT_EQ(log.text(), Text(kRequest) + kSucceeded);
-  EXPECT_EQ(ReadFileText(dir.Path("song.mml")), RunConverter(ShortSong()).mml);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"song.mid", "song.mml"}));
+  EXPECT_NE(job.Run("song.mid", lastFile), 0);
+  EXPECT_EQ(job.log.text(), std::string("song.mid->song.mml\nTrack:1\n") + msg::kConversionSucceeded);
+  EXPECT_EQ(job.Folder(), (Files{{"song.mid", Text(ShortSong())}, {"song.mml", RunConverter(ShortSong()).mml}}));
   // lastFile holds the source, and every byte after it is zero.
-  EXPECT_EQ(std::string(lastFile), source);
-  EXPECT_EQ(std::count(lastFile + source.size(), lastFile + sizeof lastFile, '\0'),
-            static_cast<std::ptrdiff_t>(sizeof lastFile - source.size()));
+  const std::string source = job.dir.Path("song.mid");
+  EXPECT_EQ(std::string(lastFile, sizeof lastFile), source + std::string(kPVPathSize - source.size(), '\0'));
 }
 
-// Failures on real files: what is logged after the request line, and that an
-// existing target, the source and lastFile stay as they were.
-TEST_F(ConvertFileTest, FailuresKeepEverythingAsItWas) {
-  enum SourceKind { kMissing, kFolder, kBroken, kEmpty };
-  struct Case {
-    const char* label;
-    SourceKind source;
-    bool targetExists;
-    const char* logged;
-  };
-  const Case cases[] = {
-      {"missing source", kMissing, false, kSourceFailed},
-      {"missing source, target exists", kMissing, true, kSourceFailed},
-      {"folder as source", kFolder, false, kSourceFailed},
-      {"not a MIDI file", kBroken, false, kNotSmfFailed},
-      {"not a MIDI file, target exists", kBroken, true, kNotSmfFailed},
-      {"empty file, target exists", kEmpty, true, kNotSmfFailed},
-  };
-  for (const Case& c : cases) {
-    ScratchDir caseDir;
-    StringLog caseLog;
-    const std::string source = caseDir.Path("song.mid");
-    const std::string target = caseDir.Path("song.mml");
-    if (c.source == kFolder) fs::create_directory(source);
-    if (c.source == kBroken) WriteFileBytes(source, NotASong());
-    if (c.source == kEmpty) WriteFileBytes(source, {});
-    if (c.targetExists) WriteOldTarget(target);
-    const std::string sourceBefore = c.source == kFolder ? "" : ReadFileText(source);
-
-    EXPECT_EQ(ConvertFile(state, caseLog, source.c_str(), lastFile, nullptr), 0) << c.label;
-    EXPECT_EQ(caseLog.text(), Text(kRequest) + c.logged) << c.label;
-    EXPECT_EQ(FileExists(target), c.targetExists) << c.label;
-    if (c.targetExists) {
-      EXPECT_EQ(ReadFileText(target), kOldTarget) << c.label;
-    }
-    if (c.source != kFolder) {
-      EXPECT_EQ(ReadFileText(source), sourceBefore) << c.label;
-    }
-    EXPECT_FALSE(FileExists(caseDir.Path("song.tmp"))) << c.label;
-    EXPECT_FALSE(state.sourceFile.IsOpen()) << c.label;
-    ExpectLastFileUnchanged();
-  }
-}
-
-TEST_F(ConvertFileTest, SourceThatIsItsOwnTargetIsRefused) {
-  const std::string source = dir.Path("x.mml");
-  WriteFileBytes(source, ShortSong());
-  EXPECT_EQ(Convert(source), 0);
-  EXPECT_EQ(log.text(), Text("x.mml->x.mml\n") + kCreateFailed);
-  const Bytes song = ShortSong();
-  EXPECT_EQ(ReadFileText(source), std::string(song.begin(), song.end()));
-  EXPECT_EQ(Listing(), std::vector<std::string>{"x.mml"});
-  ExpectLastFileUnchanged();
-}
-
-TEST_F(ConvertFileTest, TakenTemporaryNamesAreNeverOverwritten) {
-  WriteFileBytes(dir.Path("song.mid"), ShortSong());
-  WriteFileBytes(dir.Path("song.tmp"), NotASong());
-  EXPECT_NE(Convert(dir.Path("song.mid")), 0);
-  EXPECT_EQ(ReadFileText(dir.Path("song.tmp")), "not MIDI");
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"song.mid", "song.mml", "song.tmp"}));
-
-  // With every temporary name taken there is nowhere to write.
-  const char* const suffixes[] = {"tm1", "tm2", "tm3", "tm4", "tm5", "tm6", "tm7", "tm8", "tm9"};
-  for (const char* suffix : suffixes) WriteFileBytes(dir.Path(std::string("song.") + suffix), NotASong());
-  const std::vector<std::string> before = Listing();
-  StringLog second;
-  EXPECT_EQ(ConvertFile(state, second, dir.Path("song.mid").c_str(), lastFile, nullptr), 0);
-  EXPECT_EQ(second.text(), Text(kRequest) + kCreateFailed);
-  EXPECT_EQ(Listing(), before);
-  for (const char* suffix : suffixes)
-    EXPECT_EQ(ReadFileText(dir.Path(std::string("song.") + suffix)), "not MIDI");
-}
-
-TEST_F(ConvertFileTest, NullPathDoesNothing) {
-  EXPECT_EQ(ConvertFile(state, log, nullptr, lastFile, nullptr), 0);
-  EXPECT_EQ(log.text(), "");
-  EXPECT_TRUE(Listing().empty());
-  ExpectLastFileUnchanged();
-}
-
-// Platform faults through the OS double: a folder that refuses new files, a
-// disk that fills up early or at the final write, a write that stops short,
-// a refused move. Each must fail the job, remove the temporary file and keep
-// the existing target.
-TEST_F(ConvertFileTest, PlatformFaultsFailTheJobAndKeepTheTarget) {
+TEST(ConvertFile, FailuresKeepEveryFileAsItWas) {
   ASSERT_GT(RunConverter(LongSong()).mml.size(), 3u * 8192);
+  const std::string track = "Track:1\n", shortSong = Text(ShortSong()), longSong = Text(LongSong());
   struct Case {
-    const char* label;
-    Bytes song;
-    OsFaults faults;
-    const char* logged;
-  };
-  auto faults = [](void (*set)(OsFaults&)) {
-    OsFaults f;
-    set(f);
-    return f;
-  };
-  const Case cases[] = {
-      {"target cannot be created", ShortSong(), faults([](OsFaults& f) { f.refuseCreate = true; }),
-       kCreateFailed},
-      {"disk full at the final write", ShortSong(),
-       faults([](OsFaults& f) { f.writesBeforeFull = 0; }), kWriteFailed},
-      {"disk full while converting", LongSong(),
-       faults([](OsFaults& f) { f.writesBeforeFull = 1; }), kWriteFailed},
-      {"short write", LongSong(),
-       faults([](OsFaults& f) {
-         f.writesBeforeFull = 2;
-         f.shortWrites = true;
-       }),
-       kWriteFailed},
-      // The lost bytes stay lost although the later writes and the final
-      // one succeed.
-      {"one short write, then room again", LongSong(),
-       faults([](OsFaults& f) {
-         f.writesBeforeFull = 1;
-         f.failingWrites = 1;
-         f.shortWrites = true;
-       }),
-       kWriteFailed},
-      {"move refused", ShortSong(), faults([](OsFaults& f) { f.refuseReplace = true; }),
-       kReplaceFailed},
+    const char* source;  // beside an existing song.mml
+    std::string bytes;   // of the source; empty: there is none
+    void (*faults)(OsDouble&);
+    std::string logged;  // after the request line
+  } cases[] = {
+      {"song.mid", "", [](OsDouble&) {}, msg::kSourceOpenFailed},
+      {"song.mid", "not MIDI", [](OsDouble&) {}, msg::kNotSmf},
+      {"x.mml", shortSong, [](OsDouble&) {}, msg::kTargetCreateFailed},  // its own target
+      {"song.mid", shortSong, [](OsDouble& os) { os.refuseCreate = true; }, msg::kTargetCreateFailed},
+      {"song.mid", shortSong, [](OsDouble& os) { os.writesBeforeFull = 0; },  // at the final flush
+       track + msg::kTargetWriteFailed},
+      {"song.mid", longSong, [](OsDouble& os) { os.writesBeforeFull = 1; }, track + msg::kTargetWriteFailed},
+      // The lost bytes stay lost although the later writes succeed.
+      {"song.mid", longSong,
+       [](OsDouble& os) { os.writesBeforeFull = 1; os.fullWrites = 1; os.shortWrites = true; },
+       track + msg::kTargetWriteFailed},
+      {"song.mid", shortSong, [](OsDouble& os) { os.refuseReplace = true; }, track + msg::kTargetReplaceFailed},
   };
   for (const Case& c : cases) {
-    ScratchDir caseDir;
-    StringLog caseLog;
-    const std::string source = caseDir.Path("song.mid");
-    const std::string target = caseDir.Path("song.mml");
-    WriteFileBytes(source, c.song);
-    WriteOldTarget(target);
+    Job job;
+    const std::string source = c.source, base = source.substr(0, source.size() - 4);
+    job.Put("song.mml", "an MML file written earlier\r\n");
+    if (!c.bytes.empty()) job.Put(source, c.bytes);
+    const Files before = job.Folder();
+    char lastFile[kPVPathSize] = "previous.mid";
     {
       OsDouble os;
-      os.faults = c.faults;
-      EXPECT_EQ(ConvertFile(state, caseLog, source.c_str(), lastFile, nullptr), 0) << c.label;
+      c.faults(os);
+      EXPECT_EQ(job.Run(source, lastFile), 0) << c.logged;
     }
-    EXPECT_EQ(caseLog.text(), Text(kRequest) + c.logged) << c.label;
-    EXPECT_EQ(ReadFileText(target), kOldTarget) << c.label;
-    EXPECT_EQ(ReadFileText(source), std::string(c.song.begin(), c.song.end())) << c.label;
-    EXPECT_FALSE(FileExists(caseDir.Path("song.tmp"))) << c.label;
-    EXPECT_FALSE(state.sourceFile.IsOpen()) << c.label;
-    EXPECT_FALSE(state.targetFile.IsOpen()) << c.label;
-    EXPECT_EQ(state.tracks, nullptr) << c.label;
-    ExpectLastFileUnchanged();
+    EXPECT_EQ(job.log.text(), source + "->" + base + ".mml\n" + c.logged + msg::kConversionFailed);
+    EXPECT_EQ(job.Folder(), before) << c.logged;
+    EXPECT_STREQ(lastFile, "previous.mid");
   }
+}
+
+TEST(ConvertFile, TakenTemporaryNamesAreNeverOverwritten) {
+  Job job;
+  job.Put("song.mid", Text(ShortSong()));
+  for (const char* taken : {"tmp", "tm1", "tm2", "tm3", "tm4", "tm5", "tm6", "tm7", "tm8"})
+    job.Put(std::string("song.") + taken, "taken");
+  EXPECT_NE(job.Run("song.mid", nullptr), 0) << job.log.text();  // through song.tm9
+  job.Put("song.tm9", "taken");  // now there is nowhere to write
+  const Files before = job.Folder();
+  auto taken = [](const Files::value_type& file) { return file.second == "taken"; };
+  EXPECT_EQ(std::count_if(before.begin(), before.end(), taken), 10);
+  EXPECT_EQ(job.Run("song.mid", nullptr), 0);
+  EXPECT_EQ(job.Folder(), before);
+  EXPECT_NE(job.log.text().find(std::string(msg::kTargetCreateFailed) + msg::kConversionFailed), std::string::npos);
 }
 
 // Paths past the 260-byte buffers: a source path is refused as a source that
-// cannot be opened, a target path as one that cannot be created; neither is
-// cut short or written past. The double opens a real song for any read, so
-// the long names need not exist.
-TEST_F(ConvertFileTest, PathsPastTheBufferAreRefused) {
-  WriteFileBytes(dir.Path("song.mid"), ShortSong());
-  const char separator = PVHostTextFacts().separator;
-  const std::string longDir = std::string(250, 'd') + separator;
-  // 259 bytes without a dot: the source fits, its target (259 + 4) does not.
-  const std::string longSource = longDir + "aaaaaaaa";
-  ASSERT_EQ(longSource.size(), 259u);
-  const std::string tooLongSource = longDir + std::string(20, 'b') + ".mid";
-  OsDouble os;
-  os.faults.readsFrom = dir.Path("song.mid");
-
-  StringLog targetLog;
-  EXPECT_EQ(ConvertFile(state, targetLog, longSource.c_str(), lastFile, nullptr), 0);
-  EXPECT_EQ(targetLog.text(), Text("aaaaaaaa->aaaaaaaa.mml\n") + kCreateFailed);
-  EXPECT_EQ(os.faults.createCalls, 0);
-
-  StringLog sourceLog;
-  EXPECT_EQ(ConvertFile(state, sourceLog, tooLongSource.c_str(), lastFile, nullptr), 0);
-  EXPECT_EQ(sourceLog.text(), std::string(20, 'b') + ".mid->" + std::string(20, 'b') + ".mml\n" +
-                                  kSourceFailed);
-  EXPECT_EQ(os.faults.createCalls, 0);
-  EXPECT_FALSE(state.sourceFile.IsOpen());
-  ExpectLastFileUnchanged();
+// cannot be opened, a target path as one that cannot be created. The double
+// serves the song for any path, so the long names need not exist.
+TEST(ConvertFile, PathsPastTheBufferAreRefused) {
+  const Bytes song = ShortSong();
+  const std::string dir = std::string(250, 'd') + PVHostTextFacts().separator, b20(20, 'b');
+  const std::string cases[][2] = {
+      {dir + "aaaaaaaa", "aaaaaaaa->aaaaaaaa.mml\n" + std::string(msg::kTargetCreateFailed)},  // 259 bytes
+      {dir + b20 + ".mid", b20 + ".mid->" + b20 + ".mml\n" + msg::kSourceOpenFailed},
+  };
+  for (const auto& c : cases) {
+    OsDouble os;
+    os.ServeFromMemory(song.data(), song.size());
+    Job job;
+    EXPECT_EQ(ConvertFile(job.state, job.log, c[0].c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(job.log.text(), c[1] + msg::kConversionFailed);
+    EXPECT_EQ(os.written, "");
+    EXPECT_EQ(os.openFiles, 0);
+  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ timeout 1200 scripts/fuzz "$seconds"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   changed=$(git status --porcelain -- fuzz/corpus)
   if [ -n "$changed" ]; then
-    echo "40-fuzz: fuzz/corpus differs from what fuzz/make_seeds.cpp writes:"
+    echo "40-fuzz: fuzz/corpus differs from what tools/make_seeds.cpp writes:"
     echo "$changed"
     exit 1
   fi

@@ -14,16 +14,13 @@ Bytes VarLen(uint32_t value) {
   return out;
 }
 
-Bytes Be32(uint32_t v) {
-  return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-}
+Bytes Be32(uint32_t v) { return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}; }
 
 Bytes Be16(uint32_t v) { return {uint8_t(v >> 8), uint8_t(v)}; }
 
 void TrackBuilder::Delta(int32_t tick) {
   if (tick < lastTick_) throw std::logic_error("events must be appended in time order");
-  Bytes d = VarLen(static_cast<uint32_t>(tick - lastTick_));
-  events_.insert(events_.end(), d.begin(), d.end());
+  RawBytes(VarLen(static_cast<uint32_t>(tick - lastTick_)));
   lastTick_ = tick;
 }
 
@@ -36,8 +33,7 @@ TrackBuilder& TrackBuilder::NoteOff(int32_t tick, int key, int channel) {
 }
 
 TrackBuilder& TrackBuilder::Note(int32_t start, int32_t end, int key, int channel) {
-  NoteOn(start, key, 100, channel);
-  return NoteOff(end, key, channel);
+  return NoteOn(start, key, 100, channel).NoteOff(end, key, channel);
 }
 
 TrackBuilder& TrackBuilder::Control(int32_t tick, int controller, int value, int channel) {
@@ -53,13 +49,7 @@ TrackBuilder& TrackBuilder::Meter(int32_t tick, int numerator, int exponent) {
 }
 
 TrackBuilder& TrackBuilder::Meta(int32_t tick, int type, const Bytes& payload) {
-  Delta(tick);
-  events_.push_back(0xFF);
-  events_.push_back(static_cast<uint8_t>(type));
-  Bytes len = VarLen(static_cast<uint32_t>(payload.size()));
-  events_.insert(events_.end(), len.begin(), len.end());
-  events_.insert(events_.end(), payload.begin(), payload.end());
-  return *this;
+  return Raw(tick, Bytes{0xFF, uint8_t(type)} + VarLen(static_cast<uint32_t>(payload.size())) + payload);
 }
 
 TrackBuilder& TrackBuilder::EndOfTrack(int32_t tick) { return Meta(tick, 0x2F, {}); }
@@ -79,8 +69,7 @@ Bytes HeaderChunk(int format, int trackCount, int division) {
 }
 
 Bytes TrackChunk(const TrackBuilder& track) {
-  return Bytes{'M', 'T', 'r', 'k'} + Be32(static_cast<uint32_t>(track.events().size())) +
-         track.events();
+  return Bytes{'M', 'T', 'r', 'k'} + Be32(static_cast<uint32_t>(track.events().size())) + track.events();
 }
 
 Bytes SmfFile(int division, const std::vector<TrackBuilder>& tracks) {

@@ -1,31 +1,32 @@
-// An OS table for tests: the platform's own calls with faults that a test
-// switches on (a disk that fills up, a folder where nothing can be created, a
-// move that is refused). Put in force for the life of the object.
+// The OS seam double of the tests and the fuzzer, in force while it lives
+// (one at a time). It passes file calls to the platform or, after
+// ServeFromMemory, reads every file from those bytes and keeps what is
+// written. Either way it counts reads, handles and blocks, keeps the
+// debugger lines and plays the faults a test switches on.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "support/os.h"
 
-struct OsFaults {
-  bool refuseCreate = false;   // opening for writing fails
-  int writesBeforeFull = -1;   // writes that succeed before the disk is full; -1: never full
-  int failingWrites = -1;      // writes that then fail before space is free again; -1: all
-  bool shortWrites = false;    // a failing write reports half its bytes instead of an error
-  bool refuseReplace = false;  // moving a file over another fails
-  std::string readsFrom;       // when set, every open for reading opens this file instead
-  int createCalls = 0;         // opens for writing that were asked for
-};
-
-class OsDouble {
- public:
+struct OsDouble {
   OsDouble();
   ~OsDouble();
-  OsDouble(const OsDouble&) = delete;
-  OsDouble& operator=(const OsDouble&) = delete;
+  void ServeFromMemory(const uint8_t* bytes, size_t count);
 
-  OsFaults faults;
+  bool refuseCreate = false;   // opening for writing fails
+  int writesBeforeFull = -1;   // writes that succeed before the disk is full; -1: never
+  int fullWrites = -1;         // writes that then fail before there is room again; -1: all
+  bool shortWrites = false;    // a failing write stores half its bytes and says so
+  bool refuseReplace = false;  // moving a file over another fails
 
- private:
-  const PVOsMethods* previous_;
+  int reads = 0, openFiles = 0, liveBlocks = 0;  // read calls; handles and blocks held now
+  uint32_t lastBlockSize = 0;                    // the size of the last block asked for
+  std::string debug;                             // the debugger lines
+  std::string written;                           // into the in-memory files
+
+  const uint8_t* data = nullptr;  // the in-memory source, in force when size >= 0
+  int64_t size = -1, readPos = 0;
+  const PVOsMethods* previous;
 };

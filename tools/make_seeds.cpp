@@ -2,12 +2,15 @@
 // hold every kind of event and call up every message of the header step, the
 // track reader, the converter's limits and the analysis pass.
 //
-// Usage: trelvio_fuzz_seeds DIR   (writes DIR/NAME.mid for every seed)
+// The unit tests read some of them too: the reference song, whose MML they
+// check byte for byte, and the files that each call up one message.
+//
+// Usage: make_seeds DIR   (writes DIR/NAME.mid for every seed)
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "tests/support/harness.h"
+#include "tests/support/midi_builder.h"
 
 namespace {
 
@@ -18,11 +21,12 @@ struct Seed {
 
 const uint32_t kMaxDelta = (1u << 28) - 1;
 
-Bytes Header(int32_t length, int format, int trackCount, int division) {
-  return Bytes{'M', 'T', 'h', 'd'} + Be32(static_cast<uint32_t>(length)) + Be16(format) +
-         Be16(trackCount) + Be16(division);
+// A header chunk that claims length bytes.
+Bytes Header(uint32_t length, int format, int trackCount, int division) {
+  return Bytes{'M', 'T', 'h', 'd'} + Be32(length) + Be16(format) + Be16(trackCount) + Be16(division);
 }
 
+// A track chunk that claims length bytes, whatever follows it.
 Bytes ChunkWithLength(uint32_t length, const Bytes& events) {
   return Bytes{'M', 'T', 'r', 'k'} + Be32(length) + events;
 }
@@ -109,7 +113,7 @@ Bytes RunawayFile() {
 Bytes TickOverflow() {
   Bytes events = VarLen(0) + Bytes{0x90, 60, 100};
   for (int i = 0; i < 9; ++i) events = events + VarLen(kMaxDelta) + Bytes{0x80, 60, 0};
-  return Header(6, 0, 1, 480) + ChunkWithLength(static_cast<uint32_t>(events.size()), events);
+  return HeaderChunk(0, 1, 480) + ChunkWithLength(static_cast<uint32_t>(events.size()), events);
 }
 
 Bytes ManyChanges(bool tempo, bool conflict) {
@@ -164,25 +168,25 @@ std::vector<Seed> Seeds() {
     add("song-meta-past-end-of-file", SmfFile(480, {t}));
   }
   add("song-negative-chunk-length",
-      Header(6, 1, 2, 480) + ChunkWithLength(0x80000000u, {}) + TrackChunk(Melody()));
+      HeaderChunk(1, 2, 480) + ChunkWithLength(0x80000000u, {}) + TrackChunk(Melody()));
 
   // The header step.
   add("header-not-smf", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 4, 'M', 'I', 'D', 'I'});
   add("header-short-length", Header(5, 0, 1, 480) + TrackChunk(Melody()));
-  add("header-smpte-division", Header(6, 0, 1, 0xE728) + TrackChunk(Melody()));
-  add("header-zero-division", Header(6, 0, 1, 0) + TrackChunk(Melody()));
-  add("header-no-tracks", Header(6, 1, 0, 480));
+  add("header-smpte-division", HeaderChunk(0, 1, 0xE728) + TrackChunk(Melody()));
+  add("header-zero-division", HeaderChunk(0, 1, 0) + TrackChunk(Melody()));
+  add("header-no-tracks", HeaderChunk(1, 0, 480));
   add("header-cut-short", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1});
 
   // The track reader.
-  add("reader-missing-chunk", Header(6, 1, 2, 480) + TrackChunk(Melody()));
-  add("reader-wrong-chunk-type", Header(6, 0, 1, 480) + Bytes{'M', 'T', 'r', 'x', 0, 0, 0, 0});
+  add("reader-missing-chunk", HeaderChunk(1, 2, 480) + TrackChunk(Melody()));
+  add("reader-wrong-chunk-type", HeaderChunk(0, 1, 480) + Bytes{'M', 'T', 'r', 'x', 0, 0, 0, 0});
   {
     Bytes events = VarLen(0) + Bytes{0x90, 60};
-    add("reader-event-cut-short", Header(6, 0, 1, 480) + ChunkWithLength(3, events));
+    add("reader-event-cut-short", HeaderChunk(0, 1, 480) + ChunkWithLength(3, events));
   }
   add("reader-chunk-past-end-of-file",
-      Header(6, 0, 1, 480) + ChunkWithLength(0x7FFFFFF0u, VarLen(0) + Bytes{0x90, 60, 100}));
+      HeaderChunk(0, 1, 480) + ChunkWithLength(0x7FFFFFF0u, VarLen(0) + Bytes{0x90, 60, 100}));
   {
     TrackBuilder t;
     t.RawBytes({0xFF, 0xFF, 0xFF, 0xFF, 0x90, 60, 100});
@@ -247,9 +251,10 @@ int main(int argc, char** argv) {
   }
   for (const Seed& seed : Seeds()) {
     std::string path = std::string(argv[1]) + "/" + seed.name + ".mid";
-    WriteFileBytes(path, seed.bytes);
-    if (!FileExists(path)) {
-      std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    bool written = out && std::fwrite(seed.bytes.data(), 1, seed.bytes.size(), out) == seed.bytes.size();
+    if (!out || std::fclose(out) != 0 || !written) {
+      std::fprintf(stderr, "make_seeds: cannot write %s\n", path.c_str());
       return 1;
     }
   }
