@@ -125,7 +125,7 @@ TEST(MainWin, DropsOpenDialogAndAboutBox) {
   Lines paths;
   std::string log;
   for (int i = 0; i < 3; ++i) {
-    paths.push_back(dir.path() + "\\" + names[i]);
+    paths.push_back(dir.path + "\\" + names[i]);
     WriteFileBytes(paths[i], songs[i]);
     log += JobLog(names[i], songs[i]);
   }
@@ -244,7 +244,7 @@ TEST(AppProcess, ConvertsItsArgumentBeforeShowingAndKeepsItsSettings) {
   };
   RegKey settings(kProgramSubKey);
   ScratchDir dir;
-  const std::string song = dir.path() + "\\song 1.mid", target = dir.path() + "\\song 1.mml";
+  const std::string song = dir.path + "\\song 1.mid", target = dir.path + "\\song 1.mml";
   const Bytes bytes = Song(3, 4000);
   WriteFileBytes(song, bytes);
   std::string clientRect = RectBytes({64, 64, 384, 304});
