@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "converter/messages.h"
+#include "converter/mml_writer.h"
 #include "converter/passes.h"
 #include "converter/rhythm_kit.h"
 #include "converter/track_reader.h"
@@ -17,11 +18,6 @@ struct TrackScan {
   int tempoWarned = 0;
   int meterWarned = 0;
 };
-
-bool IsWritableKey(const TrackInfo& track, int key) {
-  if (track.isRhythm) return DrumMacro(key) >= 0;
-  return key >= 12 && key <= 107;
-}
 
 void WarnOnce(MessageLog& log, int* flag, const char* text) {
   if (*flag) return;

@@ -42,11 +42,6 @@ void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter) {
   s.lineLen = 2;
 }
 
-bool PassesKeyFilter(const TrackInfo& track, int key) {
-  if (track.isRhythm) return DrumMacro(key) >= 0;
-  return key >= 12 && key <= 107;
-}
-
 // Writes the body of one part: a single voice of notes and rests.
 int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, int32_t division,
                   ChangeWalk<TempoMap>& tempos, ChangeWalk<MeterMap>& meters) {
@@ -82,7 +77,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
     int kind = ev.status >> 4;
     int key = ev.data[0];
     bool noteOff = kind == 0x8;
-    if (kind == 0x9 && PassesKeyFilter(track, key)) {
+    if (kind == 0x9 && IsWritableKey(track, key)) {
       if (ev.data[1] == 0) {
         noteOff = true;
       } else if (curNote == -1) {

@@ -17,11 +17,16 @@ int32_t MeasureTicks(int32_t division, int32_t numerator, int32_t denominator) {
   return (numerator * (4 * division)) / denominator;
 }
 
+namespace {
+
+// The meter entry at exactly this tick, or null.
 const MeterMap* MeterAt(const ConversionState& s, int32_t tick) {
   for (int i = 0; i < s.meterCount; ++i)
     if (s.meters[i].tick == tick) return &s.meters[i];
   return nullptr;
 }
+
+}  // namespace
 
 int32_t StartMeasureTicks(const ConversionState& s, int32_t division) {
   const MeterMap* m = MeterAt(s, 0);

@@ -15,8 +15,6 @@ void SetLengthTicks(ConversionState& s, int32_t division);
 
 // Ticks of one measure of numerator/denominator; 0 switches measures off.
 int32_t MeasureTicks(int32_t division, int32_t numerator, int32_t denominator);
-// Returns the meter entry at exactly this tick, or null.
-const MeterMap* MeterAt(const ConversionState& s, int32_t tick);
 // Measure ticks at the start of a track: the meter at tick 0, else 4/4.
 int32_t StartMeasureTicks(const ConversionState& s, int32_t division);
 

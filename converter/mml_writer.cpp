@@ -101,9 +101,9 @@ void AddLength(PieceToken& token, int piece, int defaultPiece) {
 int DefaultPiece(const ConversionState& s) { return s.tracks[s.curTrack].lengthIndex; }
 
 void WriteMelodicNote(ConversionState& s, int32_t key) {
-  if (key < 12 || key > 107) return;
-  int32_t octave = (key - 12) / 12;
-  const char* name = noteNames[(key - 12) % 12];
+  if (key < kLowestKey || key > kHighestKey) return;
+  int32_t octave = (key - kLowestKey) / 12;
+  const char* name = noteNames[(key - kLowestKey) % 12];
   if (octave != s.curOctave) {
     if (octave - s.curOctave == 1) {
       WriteToken(s, ">", 1);
@@ -134,25 +134,39 @@ void WriteMelodicNote(ConversionState& s, int32_t key) {
   GivePieceGrid(s, grid);
 }
 
-void WriteDrumHit(ConversionState& s, int32_t key) {
-  int macro = DrumMacro(key);
-  if (macro < 0) return;
+// Writes the time up to curTick as separate tokens, one per piece, never
+// tied: each is what addText puts in (a rest, a drum call) and its number.
+template <typename AddText>
+void WriteSeparatePieces(ConversionState& s, AddText addText) {
+  // Notes mostly follow each other without a gap: no time is left and no
+  // piece would come (the next boundary never lies after curTick).
+  if (s.curTick <= s.writtenTick) return;
   const int defaultPiece = DefaultPiece(s);
   const int32_t end = s.curTick;
   PieceGrid grid = TakePieceGrid(s);
   SpareToken spare;
   for (int piece = grid.Next(end); piece != -1; piece = grid.Next(end)) {
     PieceToken token(s, spare);
-    if (macro == s.lastMacro) {
-      token.AddChar('g');
-    } else {
-      token.AddMacroCall(macroNames[macro]);
-      s.lastMacro = macro;
-    }
+    addText(token);
     AddLength(token, piece, defaultPiece);
     token.Finish(&grid.barBreak);
   }
   GivePieceGrid(s, grid);
+}
+
+// Every piece of a drum hit is a hit of its own: the first calls the macro,
+// the later ones (and later hits of the same drum) repeat it as "g".
+void WriteDrumHit(ConversionState& s, int32_t key) {
+  int macro = DrumMacro(key);
+  if (macro < 0) return;
+  WriteSeparatePieces(s, [&](PieceToken& token) {
+    if (macro == s.lastMacro) {
+      token.AddChar('g');
+      return;
+    }
+    token.AddMacroCall(macroNames[macro]);
+    s.lastMacro = macro;
+  });
 }
 
 }  // namespace
@@ -175,18 +189,5 @@ void WriteNote(ConversionState& s, int32_t key) {
 }
 
 void WriteRest(ConversionState& s) {
-  // Notes mostly follow each other without a gap: no time is left and no
-  // piece would come (the next boundary never lies after curTick).
-  if (s.curTick <= s.writtenTick) return;
-  const int defaultPiece = DefaultPiece(s);
-  const int32_t end = s.curTick;
-  PieceGrid grid = TakePieceGrid(s);
-  SpareToken spare;
-  for (int piece = grid.Next(end); piece != -1; piece = grid.Next(end)) {
-    PieceToken token(s, spare);
-    token.AddChar('r');
-    AddLength(token, piece, defaultPiece);
-    token.Finish(&grid.barBreak);
-  }
-  GivePieceGrid(s, grid);
+  WriteSeparatePieces(s, [](PieceToken& token) { token.AddChar('r'); });
 }
