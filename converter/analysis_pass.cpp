@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include "converter/change_walk.h"
+#include "converter/length_count.h"
 #include "converter/messages.h"
 #include "converter/mml_writer.h"
 #include "converter/passes.h"
@@ -79,30 +81,41 @@ void SetMeter(MessageLog& log, ConversionState& s, TrackScan& scan, const int* b
   WarnOnce(log, &scan.meterWarned, msg::kTooManyMeters);
 }
 
-// Reads a meta event's payload: tempo and time signature are taken as their
-// standard 3 and 4 bytes whatever the length says; others are skipped.
-int MetaEvent(MessageLog& log, ConversionState& s, TrackReader& reader, TrackScan& scan,
-              const TrackEvent& ev) {
-  int bytes[4] = {};
-  if (ev.metaType == 0x51) {
-    if (!reader.ReadTrackBytes(3, bytes)) return 0;
-    SetTempo(log, s, scan, bytes);
-  } else if (ev.metaType == 0x58) {
-    if (!reader.ReadTrackBytes(4, bytes)) return 0;
-    SetMeter(log, s, scan, bytes);
-  } else {
-    reader.SkipTrackBytes(ev.payload);
-  }
-  return 1;
+// The payload bytes the pass takes from a meta event: the standard 3 of a
+// tempo and 4 of a time signature whatever the length says, none of the
+// others (their payload is skipped).
+int MetaBytesTaken(int metaType) { return metaType == 0x51 ? 3 : metaType == 0x58 ? 4 : 0; }
+
+// Takes a tempo or time signature into its map.
+void TakeMetaEvent(MessageLog& log, ConversionState& s, TrackScan& scan, const TrackEvent& ev,
+                   const int* bytes) {
+  if (ev.payload != MetaBytesTaken(ev.metaType)) s.early.readsDiffer = 1;
+  if (ev.metaType == 0x51) SetTempo(log, s, scan, bytes);
+  else SetMeter(log, s, scan, bytes);
 }
 
-int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan& scan) {
+// Reads the track's events and counts their length pieces into *result. The
+// count works on a copy of its own that the compiler can keep in registers
+// (a count reached through a pointer would be stored and loaded again around
+// every store the pass makes).
+int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan& scan,
+               LengthCount* result) {
+  LengthCount count = *result;
   TrackReader reader(s, log, kAnalysisPass);
-  while (reader.HasData()) {
+  int read = 1;
+  while (read && reader.HasData()) {
     int32_t delta = 0;
-    if (!reader.ReadDeltaTime(&delta)) return 0;
+    if (!reader.ReadDeltaTime(&delta)) {
+      read = 0;
+      break;
+    }
+    count.AtTick(s.curTick, delta);
     TrackEvent ev = {};
-    if (!reader.ReadEventBody(&ev)) return 0;
+    if (!reader.ReadEventBody(&ev)) {
+      read = 0;
+      break;
+    }
+    count.OnEvent(ev, s.curTick);
     switch (ev.status >> 4) {
       case 0x8:
         if (ev.data[0] == scan.curNote) scan.curNote = -1;
@@ -113,22 +126,42 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
       case 0xB:
         if (ev.data[0] == 7 && ev.data[1] > track.maxVolume) track.maxVolume = ev.data[1];
         break;
-      case 0xF:
-        if (ev.status == 0xFF) {
-          if (!MetaEvent(log, s, reader, scan, ev)) return 0;
-        } else {
+      case 0xF: {
+        int taken = ev.status == 0xFF ? MetaBytesTaken(ev.metaType) : 0;
+        if (taken == 0) {
           reader.SkipTrackBytes(ev.payload);
+          break;
         }
+        int bytes[4] = {};
+        read = reader.ReadTrackBytes(taken, bytes);
+        if (read) TakeMetaEvent(log, s, scan, ev, bytes);
         break;
+      }
       default:
         break;
     }
   }
-  return 1;
+  *result = count;
+  return read;
 }
 
-void AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track) {
-  if (s.partCount < kMaxParts) {
+// Takes the default length a part's track was counted to, with the pieces
+// the count used from the pass's budget.
+void TakeEarlyCount(ConversionState& s, TrackInfo& track, const LengthCount& count,
+                    int32_t metersAtStart) {
+  if (!s.early.counted) {
+    s.early.counted = 1;
+    s.early.meterCount = metersAtStart;
+  }
+  track.lengthIndex = count.Choose();
+  s.piecesLeft = count.PiecesLeft();
+  s.early.stopReason = count.StopReason();
+}
+
+// Returns whether the track became a part.
+bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track) {
+  bool accepted = s.partCount < kMaxParts;
+  if (accepted) {
     track.active = 1;
     track.endTick = s.curTick;
     if (s.curTick > s.maxEndTick) s.maxEndTick = s.curTick;
@@ -138,11 +171,19 @@ void AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track) {
     log.AddLog(msg::kPartLimit, 1);
   }
   ++s.partCount;
+  return accepted;
+}
+
+// Whether the count of a track that becomes a part is taken: counting is
+// on, no part's count has stopped, and the track can still become a part.
+bool CountsEarly(const ConversionState& s) {
+  return s.early.enabled && s.early.stopReason == kRunning && s.partCount < kMaxParts;
 }
 
 }  // namespace
 
-int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount) {
+int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
+  s.piecesLeft = s.pieceBudget;
   for (int i = 0; i < trackCount; ++i) {
     TrackInfo& track = s.tracks[i];
     track = TrackInfo{0, 2, 1, 0, 0};
@@ -155,12 +196,17 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount) {
       log.AddLog(msg::kSilentTrack, 1);
       continue;
     }
-    if (!ScanEvents(log, s, track, scan)) return 0;
+    int32_t metersAtStart = s.meterCount;
+    ChangeWalk<MeterMap> meters(s.meters, metersAtStart);
+    LengthCount count(s, division, meters, s.piecesLeft);
+    bool counting = CountsEarly(s);
+    if (!ScanEvents(log, s, track, scan, &count)) return 0;
+    if (s.trackBytesLeft < 0) s.early.readsDiffer = 1;
     if (!scan.hasNotes) {
       log.AddLog(msg::kSilentTrack, 1);
       continue;
     }
-    AcceptOrDrop(log, s, track);
+    if (AcceptOrDrop(log, s, track) && counting) TakeEarlyCount(s, track, count, metersAtStart);
   }
   return 1;
 }

@@ -24,6 +24,18 @@ struct MeterMap {
   int32_t denominator;  // the note value itself (4, 8, ...), not its exponent
 };
 
+// How a span of time is cut into length pieces when no measure boundary
+// falls before its end: the pieces' length indexes in order, three bits each
+// with the first lowest; how many there are (0 when more than
+// kMaxSpanPieces, which are cut one at a time); the ticks they cover.
+struct SpanCut {
+  uint32_t pieces;
+  uint16_t count;
+  uint16_t covered;
+};
+const int kSpanCutCount = 4096;  // spans of 1 to 4095 ticks have a cut
+const int kMaxSpanPieces = 8;
+
 const int kMapCapacity = 16;
 const int kMaxParts = 6;
 
@@ -38,6 +50,24 @@ enum StopReason {
   kRunning = 0,
   kTickOverflow = 1,   // a tick would no longer fit in 32 bits
   kTooManyPieces = 2,  // the length pieces of one pass passed the work bound
+};
+
+// Default lengths the analysis pass counts while it reads the tracks, so
+// that the length pass need not read them again. The analysis pass counts
+// with the meter map as it stands when a track begins, so its counts hold
+// only when no meter entry was added from the first part's track on. They
+// also need the later passes to read the events the analysis pass read,
+// which they do not after a tempo or meter event of another size than the
+// standard one (the analysis pass takes the standard bytes and reads on from
+// there, the later passes skip the size the event gives) or after a payload
+// that ran past its chunk's end (the later passes skip a chunk they do not
+// write by its stated length). Otherwise the length pass counts afresh.
+struct EarlyLengths {
+  int32_t enabled = 1;             // 0: the length pass always counts
+  int32_t counted = 0;             // the first part's track was counted
+  int32_t meterCount = 0;          // meter entries when that track began
+  int32_t readsDiffer = 0;         // the later passes will read other events
+  int32_t stopReason = kRunning;   // the limit that stopped a part's count
 };
 
 struct ConversionState {
@@ -68,9 +98,13 @@ struct ConversionState {
   // The midpoint of each pair of neighbouring lengths, rounded down: where
   // the nearest piece changes from one to the other (set with lengthTicks).
   uint32_t lengthMidpoints[5] = {};
+  // The cut of every short span, by its ticks (set with lengthTicks).
+  SpanCut spanCuts[kSpanCutCount] = {};
 
   // Bounds that keep every conversion finite and free of 32-bit overflow.
   int32_t stopReason = kRunning;
   uint32_t pieceBudget = kMaxPiecesPerPass;  // pieces each pass may produce
   uint32_t piecesLeft = 0;  // length pieces the current pass may still produce
+
+  EarlyLengths early;
 };

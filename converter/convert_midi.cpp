@@ -25,6 +25,10 @@ void ResetTotals(ConversionState& s) {
   s.meterCount = 0;
   s.hasRhythm = 0;
   s.stopReason = kRunning;
+  s.early.counted = 0;
+  s.early.meterCount = 0;
+  s.early.readsDiffer = 0;
+  s.early.stopReason = kRunning;
 }
 
 // Checks the header chunk, allocates the track table and fills the length
@@ -75,14 +79,23 @@ void ReportStop(const ConversionState& s, MessageLog& log) {
 }
 
 int RunPasses(ConversionState& s, MessageLog& log, const FileHeader& h) {
-  if (!RunAnalysisPass(s, log, h.trackCount)) return 0;
+  if (!RunAnalysisPass(s, log, h.trackCount, h.division)) return 0;
   s.sourceFile.Seek(h.firstTrackPos, 0);
   if (s.partCount == 0) {
     log.AddLog(msg::kNoTrackToOutput, 1);
     return 0;
   }
-  if (!RunLengthPass(s, log, h.trackCount, h.division)) return 0;
-  s.sourceFile.Seek(h.firstTrackPos, 0);
+  if (EarlyLengthsHold(s)) {
+    // The counts stand: a limit that stopped one stops the conversion here,
+    // where the length pass would have stopped.
+    if (s.early.stopReason != kRunning) {
+      s.stopReason = s.early.stopReason;
+      return 0;
+    }
+  } else {
+    if (!RunLengthPass(s, log, h.trackCount, h.division)) return 0;
+    s.sourceFile.Seek(h.firstTrackPos, 0);
+  }
   WriteRhythmHeader(s);
   return RunEmissionPass(s, log, h.trackCount, h.division);
 }

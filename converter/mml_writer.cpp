@@ -119,15 +119,16 @@ void WriteMelodicNote(ConversionState& s, int32_t key) {
   const int defaultPiece = DefaultPiece(s);
   const int32_t end = s.curTick;
   PieceGrid grid = TakePieceGrid(s);
+  PieceRun run(grid, end);
   SpareToken spare;
-  int piece = grid.Next(end);
+  int piece = run.Next();
   while (piece != -1) {
     PieceToken token(s, spare);
     token.AddShort(name);
     AddLength(token, piece, defaultPiece);
     // The next piece is chosen first, so a boundary it reaches ends the line
     // after this token, which carries the tie.
-    piece = grid.Next(end);
+    piece = run.Next();
     if (piece != -1) token.AddChar('&');
     token.Finish(&grid.barBreak);
   }
@@ -144,8 +145,9 @@ void WriteSeparatePieces(ConversionState& s, AddText addText) {
   const int defaultPiece = DefaultPiece(s);
   const int32_t end = s.curTick;
   PieceGrid grid = TakePieceGrid(s);
+  PieceRun run(grid, end);
   SpareToken spare;
-  for (int piece = grid.Next(end); piece != -1; piece = grid.Next(end)) {
+  for (int piece = run.Next(); piece != -1; piece = run.Next()) {
     PieceToken token(s, spare);
     addText(token);
     AddLength(token, piece, defaultPiece);

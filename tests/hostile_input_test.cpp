@@ -29,8 +29,12 @@ std::map<std::string, Conversion> Replay(const std::string& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     if (entry.path().extension() != ".mid") continue;
     const std::string name = entry.path().stem().string(), text = ReadFileText(entry.path().string());
-    const Conversion& c = runs[name] = RunConverter(Bytes(text.begin(), text.end()), kFuzzPieceBudget);
+    const Bytes bytes(text.begin(), text.end());
+    const Conversion& c = runs[name] = RunConverter(bytes, kFuzzPieceBudget);
     EXPECT_TRUE(c.result == 0 || c.result == 1) << name;
+    Conversion late = RunConverter(bytes, kFuzzPieceBudget, false);
+    EXPECT_TRUE(late.result == c.result && late.log == c.log && late.mml == c.mml)
+        << name << ": lengths counted early and late differ";
     EXPECT_TRUE(!c.log.empty() && c.log.back() == '\n') << name;
     EXPECT_EQ(c.openFiles + c.liveBlocks, 0) << name;
     EXPECT_LE(c.mml.size(), OutputBound(text.size(), c.piecesUsed)) << name;

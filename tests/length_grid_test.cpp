@@ -7,6 +7,7 @@
 
 #include "converter/change_walk.h"
 #include "converter/length_grid.h"
+#include "converter/messages.h"
 #include "tests/support/harness.h"
 
 namespace {
@@ -80,6 +81,64 @@ TEST(NextLength, MeasureBoundariesAndLimits) {
   for (const auto& m : meters) EXPECT_EQ(MeasureTicks(m[0], m[1], m[2]), m[3]) << m[1] << "/" << m[2];
 }
 
+// The pieces a grid gives up to curTick, each followed by "|" when it raised
+// the boundary flag, and the grid as the cutting left it.
+std::string Cut(PieceGrid& g, int32_t curTick, bool inOneStep) {
+  std::string out;
+  PieceGrid unused = g;
+  PieceRun run(inOneStep ? g : unused, curTick);
+  for (;;) {
+    int i = inOneStep ? run.Next() : g.Next(curTick);
+    if (i < 0) break;
+    out += std::to_string(i) + (g.barBreak ? "|" : " ");
+    g.barBreak = 0;
+  }
+  return out + " written " + std::to_string(g.writtenTick) + " bar " + std::to_string(g.nextBarTick) +
+         " left " + std::to_string(g.piecesLeft) + " stop " + std::to_string(g.stopReason);
+}
+
+// A short span is taken from the table of cuts in one step; the pieces, the
+// boundary flag and the grid must come out as Next cuts them piece by piece,
+// at any division, near boundaries, at the budget's end and the largest tick.
+TEST(PieceRun, TakesShortSpansAsNextCutsThem) {
+  const int32_t divisions[] = {1, 5, 7, 96, 480, 960, 32767};
+  struct Start {
+    int32_t barTicks, nextBarTick, writtenTick;
+    uint32_t piecesLeft;
+  } starts[] = {
+      {1920, 1920, 0, 100},   {1920, 1920, 1440, 100}, {1440, 2880, 1000, 100},
+      {7, 7, 3, 100},         {1920, 1920, 0, 1},      {1920, 1920, 0, 0},
+      {0, 0, 0, 100},         {1920, 500, 1000, 100},  {1920, INT32_MAX - 10, INT32_MAX - 3000, 100},
+      {1920, INT32_MAX, INT32_MAX - 100, 100},
+  };
+  std::vector<int32_t> spans;
+  for (int32_t r = 0; r <= 130; ++r) spans.push_back(r);
+  for (int32_t r : {179, 180, 181, 239, 240, 479, 480, 481, 719, 720, 721, 959, 960, 1439, 1440, 1441,
+                    1919, 1920, 1921, 2000, 2880, 3839, 3840, 4095, 4096, 5000})
+    spans.push_back(r);
+  int cases = 0, taken = 0;
+  for (int32_t division : divisions) {
+    ConversionState s;
+    SetLengthTicks(s, division);
+    for (const Start& st : starts) {
+      for (int32_t r : spans) {
+        if (r > INT32_MAX - st.writtenTick) continue;
+        const int32_t curTick = st.writtenTick + r;
+        const PieceGrid start = {st.writtenTick, st.nextBarTick, st.barTicks,      0,          st.piecesLeft,
+                                 kRunning,       s.lengthTicks,  s.lengthMidpoints, s.spanCuts};
+        PieceGrid byNext = start, byRun = start, probe = start;
+        ++cases;
+        if (probe.TakeSpan(curTick)) ++taken;
+        EXPECT_EQ(Cut(byRun, curTick, true), Cut(byNext, curTick, false))
+            << "division " << division << ", bar " << st.barTicks << " at " << st.nextBarTick
+            << ", from " << st.writtenTick << " for " << r << " ticks";
+      }
+    }
+  }
+  // Most of the cases are short spans clear of limits: the table must serve them.
+  EXPECT_GT(taken, cases / 3);
+}
+
 // The default length chosen for a melody of consecutive notes inside 4/4
 // measures, as the part header shows it.
 TEST(LengthPass, MostFrequentPieceBecomesDefault) {
@@ -102,6 +161,71 @@ TEST(LengthPass, MostFrequentPieceBecomesDefault) {
     }
     const std::string mml = RunConverter(SmfFile(480, {t})).mml;
     EXPECT_NE(mml.find(c.header), std::string::npos) << mml;
+  }
+}
+
+// The analysis pass counts the lengths as it reads the tracks. Where its
+// counts cannot stand for the length pass's (a meter added once the parts
+// began, a tempo or meter event of another size than the standard one, whose
+// extra bytes only the analysis pass reads as events), the length pass counts
+// again. Either way the target and the log are the length pass's own.
+TEST(LengthPass, EarlyCountsStandOnlyWhereTheyHold) {
+  // Two whole notes give "l1" in 4/4; in 3/4 they are cut at the boundaries
+  // into half, quarter | quarter, half | half: three of each, and the tie
+  // goes to the half note, "l2".
+  TrackBuilder wholes, meter, notesAfterMeter, oddTempo;
+  wholes.Note(0, 1920, 60).Note(1920, 3840, 60);
+  meter.Meter(0, 3, 2);
+  notesAfterMeter.Meter(0, 3, 2).Note(0, 1920, 60).Note(1920, 3840, 60);
+  // Six tempo bytes: the analysis pass takes three and reads "00 3C 00" as a
+  // note-off at tick 480 under running status; the later passes skip them.
+  oddTempo.NoteOn(0, 60).Raw(480, {0xFF, 0x51, 6, 0x07, 0xA1, 0x20, 0x00, 60, 0x00});
+  oddTempo.NoteOff(1920, 60).Note(1920, 3840, 60);
+  struct Case {
+    const char* name;
+    std::vector<TrackBuilder> tracks;
+    const char* header;
+  } cases[] = {
+      {"the meter in an earlier track", {meter, wholes}, "Ll2\r\n"},
+      {"the meter in a later track", {wholes, meter}, "Ll2\r\n"},
+      {"the meter in the part's own track", {notesAfterMeter}, "Ll2\r\n"},
+      {"a tempo event of six bytes", {oddTempo}, "Ll1\r\n"},
+  };
+  for (const Case& c : cases) {
+    const Bytes file = SmfFile(480, c.tracks);
+    Conversion early = RunConverter(file), late = RunConverter(file, kMaxPiecesPerPass, false);
+    EXPECT_EQ(early.result, 1) << c.name << ": " << early.log;
+    EXPECT_NE(early.mml.find(c.header), std::string::npos) << c.name << ": " << early.mml;
+    EXPECT_EQ(early.mml, late.mml) << c.name;
+    EXPECT_EQ(early.log, late.log) << c.name;
+  }
+  // A payload past its chunk's stated end: the later passes skip that chunk
+  // (not a part) by its stated length, find no chunk after it and fail
+  // before any count could run out of a budget of one piece.
+  TrackBuilder text;
+  text.Meta(0, 0x01, {'x'});
+  const Bytes overrun = HeaderChunk(1, 2, 480) + Bytes{'M', 'T', 'r', 'k'} +
+                        Be32(static_cast<uint32_t>(text.events().size() - 1)) + text.events() +
+                        TrackChunk(wholes);
+  Conversion early = RunConverter(overrun, 1), late = RunConverter(overrun, 1, false);
+  EXPECT_EQ(early.result, 0);
+  EXPECT_EQ(early.log, late.log);
+}
+
+// Only parts spend the length pass's budget, in track order; a count that
+// runs out of it stops the conversion after every message of the analysis.
+TEST(LengthPass, OnlyPartsSpendTheBudget) {
+  TrackBuilder four;  // four whole notes: four pieces in each pass
+  for (int32_t t = 0; t < 4 * 1920; t += 1920) four.Note(t, t + 1920, 60);
+  const Bytes file = SmfFile(480, std::vector<TrackBuilder>(7, four));  // six parts and one more
+  for (bool countEarly : {true, false}) {
+    Conversion enough = RunConverter(file, 24, countEarly);
+    EXPECT_EQ(enough.result, 1) << enough.log;
+    Conversion short1 = RunConverter(file, 23, countEarly);
+    EXPECT_EQ(short1.result, 0);
+    const std::string tail = std::string(msg::kPartLimit) + msg::kTooMuchOutput;
+    EXPECT_NE(short1.log.find(tail), std::string::npos) << short1.log;
+    EXPECT_EQ(short1.mml.find("A "), std::string::npos) << "no part is written";
   }
 }
 

@@ -35,7 +35,7 @@ Bytes SeedFile(const std::string& name) {
   return Bytes(text.begin(), text.end());
 }
 
-Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget) {
+Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, bool countEarly) {
   StringLog log;
   OsDouble os;
   os.ServeFromMemory(data, size);
@@ -44,6 +44,7 @@ Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget) 
   {
     ConversionState state;
     state.pieceBudget = pieceBudget;
+    state.early.enabled = countEarly;
     state.sourceFile.Open("source.mid", CPVFile::kRead);
     state.targetFile.Open("target.mml", CPVFile::kWrite);
     result = ConvertMidi(state, log);
@@ -55,8 +56,8 @@ Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget) 
   return Conversion{result, log.text(), os.written, piecesUsed, os.reads, os.openFiles, os.liveBlocks};
 }
 
-Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget) {
-  return RunConverter(midi.data(), midi.size(), pieceBudget);
+Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget, bool countEarly) {
+  return RunConverter(midi.data(), midi.size(), pieceBudget, countEarly);
 }
 
 uint64_t OutputBound(uint64_t fileSize, uint64_t pieces) {

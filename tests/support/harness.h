@@ -48,9 +48,12 @@ struct Conversion {
   int liveBlocks = 0;         // blocks still allocated afterwards
 };
 // Runs the converter core over the bytes, as the job runs it over open files,
-// with both files in memory.
-Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget = kMaxPiecesPerPass);
-Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget = kMaxPiecesPerPass);
+// with both files in memory. With countEarly false the length pass counts
+// every part, as when the analysis pass's counts cannot hold.
+Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget = kMaxPiecesPerPass,
+                        bool countEarly = true);
+Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget = kMaxPiecesPerPass,
+                        bool countEarly = true);
 
 // The most text a conversion of a file of fileSize bytes may write: at most
 // ten bytes per length piece (a token and a new line's prefix), a few tokens

@@ -1,0 +1,83 @@
+// Counting the length pieces of one track's notes and rests, to choose the
+// part's default length. The length pass runs the count over a track of its
+// own; the analysis pass runs it beside its own reading of the events, which
+// spares the length pass's reading when nothing the count relied on changed
+// afterwards (see EarlyLengths in ConversionState).
+#pragma once
+
+#include <cstdint>
+
+#include "converter/change_walk.h"
+#include "converter/conversion_state.h"
+#include "converter/length_grid.h"
+#include "converter/track_reader.h"
+
+class LengthCount {
+ public:
+  // Starts a track at tick 0 with the meter map as it stands and the pieces
+  // the pass may still produce. The walk is restarted here.
+  LengthCount(const ConversionState& s, int32_t division, ChangeWalk<MeterMap>& meters,
+              uint32_t piecesLeft)
+      : meters_(&meters), division_(division) {
+    meters.Restart();
+    int32_t bar = StartMeasureTicks(s, division);
+    grid_ = PieceGrid{0, bar, bar, 0, piecesLeft, kRunning, s.lengthTicks, s.lengthMidpoints, s.spanCuts};
+  }
+
+  // After each delta time: a meter change at a new tick closes the time up to it.
+  void AtTick(int32_t tick, int32_t delta) {
+    if (delta == 0) return;
+    const MeterMap* m = meters_->At(tick);
+    if (!m) return;
+    grid_.barTicks = MeasureTicks(division_, m->numerator, m->denominator);
+    CountUpTo(tick);
+    curNote_ = -1;
+  }
+
+  // After each event: a note-on (any key) closes the time before it unless
+  // it sounds with the note already counted from this tick; the end of the
+  // counted note closes the note.
+  void OnEvent(const TrackEvent& ev, int32_t tick) {
+    int kind = ev.status >> 4;
+    int key = ev.data[0];
+    if (kind == 0x9 && ev.data[1] > 0) {
+      if (curNote_ == -1 || noteStartTick_ != tick) {
+        CountUpTo(tick);
+        curNote_ = key;
+        noteStartTick_ = tick;
+      }
+    } else if ((kind == 0x8 || kind == 0x9) && key == curNote_) {
+      CountUpTo(tick);
+      curNote_ = -1;
+    }
+  }
+
+  // kRunning, or the limit that stopped the count.
+  int32_t StopReason() const { return grid_.stopReason; }
+  uint32_t PiecesLeft() const { return grid_.piecesLeft; }
+
+  // The most frequent piece; a tie goes to the longer length, and the
+  // quarter note wins unless another piece came more often.
+  int32_t Choose() const {
+    int32_t best = 2;
+    for (int i = 0; i < 6; ++i)
+      if (counts_[i] > counts_[best]) best = i;
+    return best;
+  }
+
+ private:
+  void CountUpTo(int32_t tick) {
+    // A count ends no lines: the boundary flag is of no use to it, and left
+    // raised it would keep the run from taking short spans in one step.
+    grid_.barBreak = 0;
+    PieceRun run(grid_, tick);
+    for (int i = run.Next(); i >= 0; i = run.Next()) ++counts_[i];
+  }
+
+  ChangeWalk<MeterMap>* meters_;
+  int32_t division_;
+  PieceGrid grid_;
+  uint32_t counts_[6] = {};
+  int curNote_ = -1;
+  int32_t noteStartTick_ = 0;
+};
