@@ -3,6 +3,7 @@
 #include "converter/change_walk.h"
 #include "converter/length_grid.h"
 #include "converter/mml_writer.h"
+#include "converter/part_writer.h"
 #include "converter/passes.h"
 #include "converter/rhythm_kit.h"
 #include "converter/track_reader.h"
@@ -52,24 +53,28 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
   s.writtenTick = 0;
   s.curOctave = -2;
   s.lastMacro = -1;
+  const bool writesTempo = s.curPart == 0;
   int curNote = -1;
   int32_t noteStartTick = 0;
+  SpareToken spare;
+  PartWriter out(s, track, spare);
   TrackReader reader(s, log, kEmissionPass);
   while (reader.HasData()) {
     int32_t delta = 0;
     if (!reader.ReadDeltaTime(&delta)) return 0;
+    const int32_t tick = s.curTick;
     if (delta != 0) {
-      if (s.curPart == 0) {
-        if (const TempoMap* tempo = tempos.At(s.curTick)) {
+      if (writesTempo) {
+        if (const TempoMap* tempo = tempos.At(tick)) {
           char text[16];
-          std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo->bpm));
-          WriteToken(s, text);
+          int n = std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo->bpm));
+          out.Text(text, static_cast<uint32_t>(n));
         }
       }
-      if (const MeterMap* m = meters.At(s.curTick)) {
-        s.barTicks = MeasureTicks(division, m->numerator, m->denominator);
-        if (curNote != -1) WriteNote(s, curNote);
-        else WriteRest(s);
+      if (const MeterMap* m = meters.At(tick)) {
+        out.SetMeasure(MeasureTicks(division, m->numerator, m->denominator));
+        if (curNote != -1) out.Note(curNote, tick);
+        else out.Rest(tick);
       }
     }
     TrackEvent ev = {};
@@ -81,27 +86,28 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
       if (ev.data[1] == 0) {
         noteOff = true;
       } else if (curNote == -1) {
-        WriteRest(s);
-        noteStartTick = s.curTick;
+        out.Rest(tick);
+        noteStartTick = tick;
         curNote = key;
-      } else if (noteStartTick != s.curTick) {
-        WriteNote(s, curNote);
-        noteStartTick = s.curTick;
+      } else if (noteStartTick != tick) {
+        out.Note(curNote, tick);
+        noteStartTick = tick;
         curNote = key;
       }
     } else if (ev.status >= 0xF0) {
       reader.SkipTrackBytes(ev.payload);
     }
     if (noteOff && key == curNote) {
-      WriteNote(s, curNote);
+      out.Note(curNote, tick);
       curNote = -1;
     }
-    if (s.stopReason != kRunning) return 0;
+    if (out.StopReason() != kRunning) return 0;
   }
-  if (s.writtenTick < s.maxEndTick) {
+  if (out.WrittenTick() < s.maxEndTick) {
     s.curTick = s.maxEndTick;
-    WriteRest(s);
+    out.Rest(s.maxEndTick);
   }
+  out.GiveBack();
   WriteRaw(s, "\r\n\r\n");
   return s.stopReason == kRunning;
 }

@@ -67,6 +67,9 @@ class LengthCount {
 
  private:
   void CountUpTo(int32_t tick) {
+    // Most notes follow each other without a gap: no time is left, and no
+    // piece would come (see PieceGrid::Next).
+    if (tick <= grid_.writtenTick) return;
     // A count ends no lines: the boundary flag is of no use to it, and left
     // raised it would keep the run from taking short spans in one step.
     grid_.barBreak = 0;

@@ -1,14 +1,11 @@
-// Turning the emission pass's decisions into MML tokens: part lines, notes
-// with octaves and ties, drum macro calls and rests.
+// What the parts are written with: the keys a part can write, the texts of
+// note names and lengths, and the writing of the part headers.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "converter/conversion_state.h"
 #include "converter/rhythm_kit.h"
-
-extern const char* const noteNames[12];
 
 // The keys a melodic part can write: octave 0 "c" to octave 7 "b".
 const int32_t kLowestKey = 12;
@@ -20,12 +17,13 @@ inline bool IsWritableKey(const TrackInfo& track, int32_t key) {
   return key >= kLowestKey && key <= kHighestKey;
 }
 
-// Appends one token, opening a new part line first when one is due.
+// The note names from "c" to "b", and the numbers written for the six
+// lengths by length index.
+extern const char* const noteNames[12];
+extern const char* const lengthTexts[6];
+
+// Appends one token of a part's header, opening a new part line first when
+// one is due (the part's body goes through PartWriter).
 void WriteToken(ConversionState& s, const char* text);
-void WriteToken(ConversionState& s, const char* text, size_t size);
-// Writes the note (or drum hit) that ends at curTick for the current part.
-void WriteNote(ConversionState& s, int32_t key);
-// Writes the rest that ends at curTick.
-void WriteRest(ConversionState& s);
 // Writes bytes straight to the target, outside the part's line keeping.
 void WriteRaw(ConversionState& s, const char* text);

@@ -88,13 +88,13 @@ class CPVFile {
     }
     return WriteBlocks(static_cast<const uint8_t*>(src), count);
   }
-  // For a writer that fills the buffer itself: where the next byte goes when
-  // at least count bytes fit in the buffer as it stands; null when they do
-  // not or the object is not open for writing (Write then takes the bytes).
+  // For a writer that fills the buffer itself: stores where the next byte
+  // goes and returns how many bytes fit in the buffer as it stands (0 when
+  // the object is not open for writing; Write then takes the bytes).
   // Commit(n) counts the first n bytes put there as written, as Write would.
-  uint8_t* Room(uint32_t count) {
-    if (!(openFlags & kWrite) || count > kBufferSize - bufferedBytes) return nullptr;
-    return bufferPos;
+  uint32_t Room(uint8_t** at) {
+    *at = bufferPos;
+    return (openFlags & kWrite) ? kBufferSize - bufferedBytes : 0;
   }
   void Commit(uint32_t n) {
     bufferPos += n;
