@@ -1,6 +1,5 @@
 #include <cstdio>
 
-#include "converter/change_walk.h"
 #include "converter/length_count.h"
 #include "converter/messages.h"
 #include "converter/mml_writer.h"
@@ -115,12 +114,13 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
       read = 0;
       break;
     }
-    count.OnEvent(ev, s.curTick);
     switch (ev.status >> 4) {
       case 0x8:
+        count.NoteOff(ev.data[0], s.curTick);
         if (ev.data[0] == scan.curNote) scan.curNote = -1;
         break;
       case 0x9:
+        count.NoteOn(ev.data[0], ev.data[1], s.curTick);
         NoteOn(log, s, track, scan, ev.status, ev.data[0], ev.data[1]);
         break;
       case 0xB:
@@ -197,8 +197,7 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
       continue;
     }
     int32_t metersAtStart = s.meterCount;
-    ChangeWalk<MeterMap> meters(s.meters, metersAtStart);
-    LengthCount count(s, division, meters, s.piecesLeft);
+    LengthCount count(s, division, metersAtStart, s.piecesLeft);
     bool counting = CountsEarly(s);
     if (!ScanEvents(log, s, track, scan, &count)) return 0;
     if (s.trackBytesLeft < 0) s.early.readsDiffer = 1;

@@ -14,12 +14,10 @@
 
 class LengthCount {
  public:
-  // Starts a track at tick 0 with the meter map as it stands and the pieces
-  // the pass may still produce. The walk is restarted here.
-  LengthCount(const ConversionState& s, int32_t division, ChangeWalk<MeterMap>& meters,
-              uint32_t piecesLeft)
-      : meters_(&meters), division_(division) {
-    meters.Restart();
+  // Starts a track at tick 0 with the given meter entries and the pieces the
+  // pass may still produce.
+  LengthCount(const ConversionState& s, int32_t division, int32_t meterCount, uint32_t piecesLeft)
+      : meters_(s.meters, meterCount), division_(division) {
     int32_t bar = StartMeasureTicks(s, division);
     grid_ = PieceGrid{0, bar, bar, 0, piecesLeft, kRunning, s.lengthTicks, s.lengthMidpoints, s.spanCuts};
   }
@@ -27,29 +25,35 @@ class LengthCount {
   // After each delta time: a meter change at a new tick closes the time up to it.
   void AtTick(int32_t tick, int32_t delta) {
     if (delta == 0) return;
-    const MeterMap* m = meters_->At(tick);
+    const MeterMap* m = meters_.At(tick);
     if (!m) return;
     grid_.barTicks = MeasureTicks(division_, m->numerator, m->denominator);
     CountUpTo(tick);
     curNote_ = -1;
   }
 
-  // After each event: a note-on (any key) closes the time before it unless
-  // it sounds with the note already counted from this tick; the end of the
-  // counted note closes the note.
+  // A note-on (any key) closes the time before it unless it sounds with the
+  // note already counted from this tick; with velocity 0 it is a note-off.
+  void NoteOn(int key, int velocity, int32_t tick) {
+    if (velocity == 0) {
+      NoteOff(key, tick);
+    } else if (curNote_ == -1 || noteStartTick_ != tick) {
+      CountUpTo(tick);
+      curNote_ = key;
+      noteStartTick_ = tick;
+    }
+  }
+  // The end of the counted note closes the note.
+  void NoteOff(int key, int32_t tick) {
+    if (key != curNote_) return;
+    CountUpTo(tick);
+    curNote_ = -1;
+  }
+  // Any event: the notes are what counts.
   void OnEvent(const TrackEvent& ev, int32_t tick) {
     int kind = ev.status >> 4;
-    int key = ev.data[0];
-    if (kind == 0x9 && ev.data[1] > 0) {
-      if (curNote_ == -1 || noteStartTick_ != tick) {
-        CountUpTo(tick);
-        curNote_ = key;
-        noteStartTick_ = tick;
-      }
-    } else if ((kind == 0x8 || kind == 0x9) && key == curNote_) {
-      CountUpTo(tick);
-      curNote_ = -1;
-    }
+    if (kind == 0x9) NoteOn(ev.data[0], ev.data[1], tick);
+    else if (kind == 0x8) NoteOff(ev.data[0], tick);
   }
 
   // kRunning, or the limit that stopped the count.
@@ -77,7 +81,7 @@ class LengthCount {
     for (int i = run.Next(); i >= 0; i = run.Next()) ++counts_[i];
   }
 
-  ChangeWalk<MeterMap>* meters_;
+  ChangeWalk<MeterMap> meters_;
   int32_t division_;
   PieceGrid grid_;
   uint32_t counts_[6] = {};

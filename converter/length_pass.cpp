@@ -1,4 +1,3 @@
-#include "converter/change_walk.h"
 #include "converter/length_count.h"
 #include "converter/passes.h"
 #include "converter/track_reader.h"
@@ -23,9 +22,8 @@ int CountEvents(ConversionState& s, TrackReader& reader, LengthCount& count) {
 
 // Counts one active track's pieces and chooses its default length. Returns
 // 1, or 0 when its data cannot be read or a limit stopped the pass.
-int CountTrack(ConversionState& s, MessageLog& log, TrackInfo& track, int32_t division,
-               ChangeWalk<MeterMap>& meters) {
-  LengthCount count(s, division, meters, s.piecesLeft);
+int CountTrack(ConversionState& s, MessageLog& log, TrackInfo& track, int32_t division) {
+  LengthCount count(s, division, s.meterCount, s.piecesLeft);
   TrackReader reader(s, log, kLengthPass);
   int read = CountEvents(s, reader, count);
   s.piecesLeft = count.PiecesLeft();
@@ -44,7 +42,6 @@ int EarlyLengthsHold(const ConversionState& s) {
 
 int RunLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
-  ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kLengthPass)) return 0;
     TrackInfo& track = s.tracks[i];
@@ -52,7 +49,7 @@ int RunLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int3
       SkipChunk(s);
       continue;
     }
-    if (!CountTrack(s, log, track, division, meters)) return 0;
+    if (!CountTrack(s, log, track, division)) return 0;
   }
   return 1;
 }
