@@ -74,11 +74,14 @@ class LengthCount {
     // Most notes follow each other without a gap: no time is left, and no
     // piece would come (see PieceGrid::Next).
     if (tick <= grid_.writtenTick) return;
-    // A count ends no lines: the boundary flag is of no use to it, and left
-    // raised it would keep the run from taking short spans in one step.
-    grid_.barBreak = 0;
-    PieceRun run(grid_, tick);
-    for (int i = run.Next(); i >= 0; i = run.Next()) ++counts_[i];
+    // A count ends no lines, so it has no use for the order of the pieces
+    // or the boundary flag.
+    if (const SpanCut* cut = grid_.TakeSpan(tick)) {
+      uint32_t pieces = cut->pieces;
+      for (int n = cut->count; n > 0; --n, pieces >>= 3) ++counts_[pieces & 7];
+      return;
+    }
+    for (int i = grid_.Next(tick); i >= 0; i = grid_.Next(tick)) ++counts_[i];
   }
 
   ChangeWalk<MeterMap> meters_;

@@ -86,10 +86,14 @@ struct PieceGrid {
   // the cut, or null with nothing changed when Next must cut the time (also
   // when no time is left or a limit would stop the cutting).
   const SpanCut* TakeSpan(int32_t curTick) {
-    if (curTick <= writtenTick || barTicks == 0 || curTick > nextBarTick || stopReason != kRunning)
-      return nullptr;
+    // Ticks are never negative: a curTick at or before writtenTick leaves a
+    // remaining time of 0 or, wrapped, of 2^31 and more; neither has a cut.
+    // Without measures (barTicks 0) the boundary stays where it is, and only
+    // a piece that reaches it raises the flag, as in one step.
     uint32_t remaining = static_cast<uint32_t>(curTick) - static_cast<uint32_t>(writtenTick);
-    if (remaining >= static_cast<uint32_t>(kSpanCutCount)) return nullptr;
+    if (remaining - 1 >= static_cast<uint32_t>(kSpanCutCount - 1) || curTick > nextBarTick ||
+        stopReason != kRunning)
+      return nullptr;
     const SpanCut* cut = &spanCuts[remaining];
     if (cut->count == 0 || cut->count > piecesLeft) return nullptr;
     if (writtenTick > INT32_MAX - cut->covered) return nullptr;
