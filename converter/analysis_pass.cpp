@@ -135,6 +135,7 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
         int bytes[4] = {};
         read = reader.ReadTrackBytes(taken, bytes);
         if (read) TakeMetaEvent(log, s, scan, ev, bytes);
+        if (s.meterCount != count.MeterCount() && s.curTick == 0) count.TakeMetersAtStart(s);
         break;
       }
       default:
@@ -147,11 +148,10 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
 
 // Takes the default length a part's track was counted to, with the pieces
 // the count used from the pass's budget.
-void TakeEarlyCount(ConversionState& s, TrackInfo& track, const LengthCount& count,
-                    int32_t metersAtStart) {
+void TakeEarlyCount(ConversionState& s, TrackInfo& track, const LengthCount& count) {
   if (!s.early.counted) {
     s.early.counted = 1;
-    s.early.meterCount = metersAtStart;
+    s.early.meterCount = count.MeterCount();
   }
   track.lengthIndex = count.Choose();
   s.piecesLeft = count.PiecesLeft();
@@ -196,8 +196,7 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
       log.AddLog(msg::kSilentTrack, 1);
       continue;
     }
-    int32_t metersAtStart = s.meterCount;
-    LengthCount count(s, division, metersAtStart, s.piecesLeft);
+    LengthCount count(s, division, s.meterCount, s.piecesLeft);
     bool counting = CountsEarly(s);
     if (!ScanEvents(log, s, track, scan, &count)) return 0;
     if (s.trackBytesLeft < 0) s.early.readsDiffer = 1;
@@ -205,7 +204,7 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
       log.AddLog(msg::kSilentTrack, 1);
       continue;
     }
-    if (AcceptOrDrop(log, s, track) && counting) TakeEarlyCount(s, track, count, metersAtStart);
+    if (AcceptOrDrop(log, s, track) && counting) TakeEarlyCount(s, track, count);
   }
   return 1;
 }

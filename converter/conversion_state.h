@@ -54,8 +54,9 @@ enum StopReason {
 
 // Default lengths the analysis pass counts while it reads the tracks, so
 // that the length pass need not read them again. The analysis pass counts
-// with the meter map as it stands when a track begins, so its counts hold
-// only when no meter entry was added from the first part's track on. They
+// with the meter map as it stands when a track begins (or, after meter
+// entries at tick 0, as it stands then), so its counts hold only when no
+// meter entry was added later from the first part's track on. They
 // also need the later passes to read the events the analysis pass read,
 // which they do not after a tempo or meter event of another size than the
 // standard one (the analysis pass takes the standard bytes and reads on from
@@ -65,7 +66,7 @@ enum StopReason {
 struct EarlyLengths {
   int32_t enabled = 1;             // 0: the length pass always counts
   int32_t counted = 0;             // the first part's track was counted
-  int32_t meterCount = 0;          // meter entries when that track began
+  int32_t meterCount = 0;          // meter entries that track was counted with
   int32_t readsDiffer = 0;         // the later passes will read other events
   int32_t stopReason = kRunning;   // the limit that stopped a part's count
 };

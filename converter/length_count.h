@@ -17,9 +17,21 @@ class LengthCount {
   // Starts a track at tick 0 with the given meter entries and the pieces the
   // pass may still produce.
   LengthCount(const ConversionState& s, int32_t division, int32_t meterCount, uint32_t piecesLeft)
-      : meters_(s.meters, meterCount), division_(division) {
+      : meters_(s.meters, meterCount), meterCount_(meterCount), division_(division) {
     int32_t bar = StartMeasureTicks(s, division);
     grid_ = PieceGrid{0, bar, bar, 0, piecesLeft, kRunning, s.lengthTicks, s.lengthMidpoints, s.spanCuts};
+  }
+
+  // The meter entries the count works with.
+  int32_t MeterCount() const { return meterCount_; }
+  // Takes the meter map as it now stands while the track is still at tick
+  // 0: nothing has been counted yet and no tick has been asked about, so the
+  // count goes on as if it had started with these entries (a song of one
+  // track states its meter at its start).
+  void TakeMetersAtStart(const ConversionState& s) {
+    meters_ = ChangeWalk<MeterMap>(s.meters, s.meterCount);
+    meterCount_ = s.meterCount;
+    grid_.barTicks = grid_.nextBarTick = StartMeasureTicks(s, division_);
   }
 
   // After each delta time: a meter change at a new tick closes the time up to it.
@@ -85,6 +97,7 @@ class LengthCount {
   }
 
   ChangeWalk<MeterMap> meters_;
+  int32_t meterCount_;
   int32_t division_;
   PieceGrid grid_;
   uint32_t counts_[6] = {};

@@ -166,17 +166,22 @@ TEST(LengthPass, MostFrequentPieceBecomesDefault) {
 
 // The analysis pass counts the lengths as it reads the tracks. Where its
 // counts cannot stand for the length pass's (a meter added once the parts
-// began, a tempo or meter event of another size than the standard one, whose
-// extra bytes only the analysis pass reads as events), the length pass counts
-// again. Either way the target and the log are the length pass's own.
+// began, other than at the very start of the part's track; a tempo or meter
+// event of another size than the standard one, whose extra bytes only the
+// analysis pass reads as events), the length pass reads the parts again:
+// three reads of the source instead of two. Either way the target and the
+// log are the length pass's own.
 TEST(LengthPass, EarlyCountsStandOnlyWhereTheyHold) {
-  // Two whole notes give "l1" in 4/4; in 3/4 they are cut at the boundaries
-  // into half, quarter | quarter, half | half: three of each, and the tie
-  // goes to the half note, "l2".
-  TrackBuilder wholes, meter, notesAfterMeter, oddTempo;
+  // Whole notes give "l1" in 4/4. In 3/4 two of them are cut at the
+  // boundaries into half, quarter | quarter, half | half: three of each, and
+  // the tie goes to the half note, "l2".
+  TrackBuilder wholes, meter, meterFirst, meterLater, oddTempo;
   wholes.Note(0, 1920, 60).Note(1920, 3840, 60);
   meter.Meter(0, 3, 2);
-  notesAfterMeter.Meter(0, 3, 2).Note(0, 1920, 60).Note(1920, 3840, 60);
+  meterFirst.Meter(0, 3, 2).Note(0, 1920, 60).Note(1920, 3840, 60);
+  // The meter at 1920 sets the boundary after the first note at 3360: whole,
+  // half, quarter | quarter, half | half.
+  meterLater.Note(0, 1920, 60).Meter(1920, 3, 2).Note(1920, 3840, 60).Note(3840, 5760, 60);
   // Six tempo bytes: the analysis pass takes three and reads "00 3C 00" as a
   // note-off at tick 480 under running status; the later passes skip them.
   oddTempo.NoteOn(0, 60).Raw(480, {0xFF, 0x51, 6, 0x07, 0xA1, 0x20, 0x00, 60, 0x00});
@@ -185,17 +190,20 @@ TEST(LengthPass, EarlyCountsStandOnlyWhereTheyHold) {
     const char* name;
     std::vector<TrackBuilder> tracks;
     const char* header;
+    int reads;
   } cases[] = {
-      {"the meter in an earlier track", {meter, wholes}, "Ll2\r\n"},
-      {"the meter in a later track", {wholes, meter}, "Ll2\r\n"},
-      {"the meter in the part's own track", {notesAfterMeter}, "Ll2\r\n"},
-      {"a tempo event of six bytes", {oddTempo}, "Ll1\r\n"},
+      {"the meter in an earlier track", {meter, wholes}, "Ll2\r\n", 2},
+      {"the meter in a later track", {wholes, meter}, "Ll2\r\n", 3},
+      {"the meter at the start of the part's own track", {meterFirst}, "Ll2\r\n", 2},
+      {"a meter later in the part's own track", {meterLater}, "Ll2\r\n", 3},
+      {"a tempo event of six bytes", {oddTempo}, "Ll1\r\n", 3},
   };
   for (const Case& c : cases) {
     const Bytes file = SmfFile(480, c.tracks);
     Conversion early = RunConverter(file), late = RunConverter(file, kMaxPiecesPerPass, false);
     EXPECT_EQ(early.result, 1) << c.name << ": " << early.log;
     EXPECT_NE(early.mml.find(c.header), std::string::npos) << c.name << ": " << early.mml;
+    EXPECT_EQ(early.reads, c.reads) << c.name;
     EXPECT_EQ(early.mml, late.mml) << c.name;
     EXPECT_EQ(early.log, late.log) << c.name;
   }
