@@ -25,10 +25,7 @@ void ResetTotals(ConversionState& s) {
   s.meterCount = 0;
   s.hasRhythm = 0;
   s.stopReason = kRunning;
-  s.early.counted = 0;
-  s.early.meterCount = 0;
-  s.early.readsDiffer = 0;
-  s.early.stopReason = kRunning;
+  s.early = EarlyLengths{s.early.enabled};
 }
 
 // Checks the header chunk, allocates the track table and fills the length

@@ -19,14 +19,6 @@ int32_t MeasureTicks(int32_t division, int32_t numerator, int32_t denominator);
 // Measure ticks at the start of a track: the meter at tick 0, else 4/4.
 int32_t StartMeasureTicks(const ConversionState& s, int32_t division);
 
-// Where the cutting of a part's time into pieces stands: the written
-// position, the measure grid, the boundary flag and the pass's piece budget,
-// with the length table the pieces come from. ConversionState holds these
-// values between spans; a pass that cuts many spans in one loop takes them
-// into a PieceGrid of its own (TakePieceGrid) and gives them back when it
-// stops (GivePieceGrid). In a local value the compiler keeps them in
-// registers, where fields of the record, reached through a reference, are
-// read again after every byte stored into a buffer.
 // The index of the length nearest to the remaining time, the shorter one on
 // a tie. The lengths fall from whole to 32nd note, so it is the number of
 // midpoints between neighbouring lengths that the time does not pass: five
@@ -37,6 +29,14 @@ inline int NearestPiece(uint32_t remaining, const uint32_t* midpoints) {
          (remaining <= midpoints[3]) + (remaining <= midpoints[4]);
 }
 
+// Where the cutting of a part's time into pieces stands: the written
+// position, the measure grid, the boundary flag and the pass's piece budget,
+// with the tables the pieces come from. ConversionState holds these values
+// between parts; a pass takes them into a PieceGrid of its own
+// (TakePieceGrid) and gives them back when it stops (GivePieceGrid). In a
+// local value the compiler keeps them in registers, where fields of the
+// record, reached through a reference, are read again after every byte
+// stored into a buffer.
 struct PieceGrid {
   int32_t writtenTick;
   int32_t nextBarTick;
@@ -161,12 +161,4 @@ inline void GivePieceGrid(ConversionState& s, const PieceGrid& g) {
   s.barBreak = g.barBreak;
   s.piecesLeft = g.piecesLeft;
   if (g.stopReason != kRunning) s.stopReason = g.stopReason;
-}
-
-// The next piece up to curTick for the state's own grid (see PieceGrid::Next).
-inline int NextLength(ConversionState& s) {
-  PieceGrid grid = TakePieceGrid(s);
-  int piece = grid.Next(s.curTick);
-  GivePieceGrid(s, grid);
-  return piece;
 }

@@ -12,19 +12,21 @@
 
 namespace {
 
-// The pieces NextLength gives until it gives -1, as their written numbers
-// (or length indexes), each followed by "|" when it reached a measure
-// boundary and " " when not.
+// The pieces the state's grid gives up to curTick until it gives -1, as
+// their written numbers (or length indexes), each followed by "|" when it
+// reached a measure boundary and " " when not.
 std::string Walk(ConversionState& s, const int32_t* numbers) {
+  PieceGrid grid = TakePieceGrid(s);
   std::string out;
-  for (int i = NextLength(s); i >= 0; i = NextLength(s)) {
-    out += std::to_string(numbers[i]) + (s.barBreak ? "|" : " ");
-    s.barBreak = 0;
+  for (int i = grid.Next(s.curTick); i >= 0; i = grid.Next(s.curTick)) {
+    out += std::to_string(numbers[i]) + (grid.barBreak ? "|" : " ");
+    grid.barBreak = 0;
   }
+  GivePieceGrid(s, grid);
   return out;
 }
 
-TEST(NextLength, CutsDurationsIntoTheNearestLengths) {
+TEST(PieceGrid, CutsDurationsIntoTheNearestLengths) {
   struct Case {
     int32_t division, remaining;
     const char* pieces;
@@ -49,7 +51,7 @@ TEST(NextLength, CutsDurationsIntoTheNearestLengths) {
   }
 }
 
-TEST(NextLength, MeasureBoundariesAndLimits) {
+TEST(PieceGrid, MeasureBoundariesAndLimits) {
   const int32_t kIndexes[6] = {0, 1, 2, 3, 4, 5};
   struct Case {
     const char* name;
