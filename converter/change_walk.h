@@ -22,14 +22,8 @@ class ChangeWalk {
     nextTick_ = NextTick();
   }
 
-  // Starts again at tick 0, for the next track.
-  void Restart() {
-    next_ = 0;
-    nextTick_ = NextTick();
-  }
-
-  // The entry at exactly this tick, or null. The ticks asked since the last
-  // Restart must not decrease.
+  // The entry at exactly this tick, or null. The ticks asked must not
+  // decrease (a walk serves one track).
   const Entry* At(int32_t tick) {
     // Most ticks lie before the next change: one comparison answers them.
     if (tick < nextTick_) return nullptr;

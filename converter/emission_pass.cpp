@@ -43,11 +43,13 @@ void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter) {
   s.lineLen = 2;
 }
 
-// Writes the body of one part: a single voice of notes and rests.
-int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, int32_t division,
-                  ChangeWalk<TempoMap>& tempos, ChangeWalk<MeterMap>& meters) {
-  tempos.Restart();
-  meters.Restart();
+// Writes the body of one part: a single voice of notes and rests. The part
+// works on copies of its own of the track's entry and the tempo and meter
+// walks, which the writing of a note cannot touch.
+int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEntry, int32_t division) {
+  const TrackInfo track = trackEntry;
+  ChangeWalk<TempoMap> tempos(s.tempos, s.tempoCount);
+  ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
   s.barTicks = StartMeasureTicks(s, division);
   s.nextBarTick = s.barTicks;
   s.writtenTick = 0;
@@ -116,8 +118,6 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& track, i
 
 int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
-  ChangeWalk<TempoMap> tempos(s.tempos, s.tempoCount);
-  ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;
@@ -129,7 +129,7 @@ int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
     s.curTrack = i;
     s.curPart = part;
     WritePartHeader(s, track, static_cast<char>('A' + part));
-    if (!WritePartBody(s, log, track, division, tempos, meters)) return 0;
+    if (!WritePartBody(s, log, track, division)) return 0;
     ++part;
   }
   return 1;
