@@ -98,16 +98,27 @@ TEST(WorkBound, RunawayFileIsRefusedAtTheFullBudget) {
   EXPECT_EQ(c.piecesUsed, kMaxPiecesPerPass);
 }
 
-// Four quarter notes take four pieces in each pass: a budget of four converts
-// them, three stop the first pass that runs out.
-TEST(WorkBound, EachPassHasTheWholeBudget) {
-  TrackBuilder t;
-  const Bytes file = SmfFile(480, {t.Note(0, 480, 60).Note(480, 960, 62).Note(960, 1440, 64).Note(1440, 1920, 65)});
-  Conversion fits = RunConverter(file, 4), tooSmall = RunConverter(file, 3);
-  EXPECT_EQ(fits.result, 1) << fits.log;
-  EXPECT_EQ(fits.mml, "A T120V120@0Ll4\r\nA o4cdef\r\n\r\n");
-  EXPECT_EQ(tooSmall.result, 0);
-  EXPECT_EQ(tooSmall.log, Tracks(1, 1) + msg::kTooMuchOutput);
+// Seven tracks of four whole notes: four pieces for each part in each pass,
+// and only the six parts spend the budget. 24 pieces convert them, counted
+// early or by the length pass; 23 stop the count after the analysis's log.
+TEST(WorkBound, EachPassHasTheWholeBudgetAndOnlyPartsSpendIt) {
+  TrackBuilder four;
+  for (int32_t t = 0; t < 4 * 1920; t += 1920) four.Note(t, t + 1920, 60);
+  const Bytes file = SmfFile(480, std::vector<TrackBuilder>(7, four));
+  for (bool countEarly : {true, false}) {
+    Conversion fits = RunConverter(file, 24, countEarly), tooSmall = RunConverter(file, 23, countEarly);
+    EXPECT_EQ(fits.result, 1) << fits.log;
+    EXPECT_NE(fits.mml.find("F V120@0Ll1\r\nF o4c\r\nF c\r\nF c\r\nF c\r\n\r\n"), std::string::npos) << fits.mml;
+    EXPECT_EQ(tooSmall.result, 0);
+    EXPECT_EQ(tooSmall.log, Tracks(1, 7) + msg::kPartLimit + msg::kTooMuchOutput);
+  }
+  // A meter stated after the parts (4/4, as without one) makes the length
+  // pass count again, with the whole budget once more.
+  std::vector<TrackBuilder> tracks(7, four);
+  tracks.push_back(TrackBuilder().Meter(0, 4, 2));
+  Conversion recounted = RunConverter(SmfFile(480, tracks), 24);
+  EXPECT_EQ(recounted.result, 1) << recounted.log;
+  EXPECT_EQ(recounted.reads, 3);
 }
 
 // The largest track count: one small table entry each, every track read once

@@ -222,23 +222,6 @@ TEST(LengthPass, EarlyCountsStandOnlyWhereTheyHold) {
   EXPECT_EQ(early.log, late.log);
 }
 
-// Only parts spend the length pass's budget, in track order; a count that
-// runs out of it stops the conversion after every message of the analysis.
-TEST(LengthPass, OnlyPartsSpendTheBudget) {
-  TrackBuilder four;  // four whole notes: four pieces in each pass
-  for (int32_t t = 0; t < 4 * 1920; t += 1920) four.Note(t, t + 1920, 60);
-  const Bytes file = SmfFile(480, std::vector<TrackBuilder>(7, four));  // six parts and one more
-  for (bool countEarly : {true, false}) {
-    Conversion enough = RunConverter(file, 24, countEarly);
-    EXPECT_EQ(enough.result, 1) << enough.log;
-    Conversion short1 = RunConverter(file, 23, countEarly);
-    EXPECT_EQ(short1.result, 0);
-    const std::string tail = std::string(msg::kPartLimit) + msg::kTooMuchOutput;
-    EXPECT_NE(short1.log.find(tail), std::string::npos) << short1.log;
-    EXPECT_EQ(short1.mml.find("A "), std::string::npos) << "no part is written";
-  }
-}
-
 }  // namespace
 
 // Ticks before the next change are answered with one comparison, which must
