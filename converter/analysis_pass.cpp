@@ -149,10 +149,7 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
 // Takes the default length a part's track was counted to, with the pieces
 // the count used from the pass's budget.
 void TakeEarlyCount(ConversionState& s, TrackInfo& track, const LengthCount& count) {
-  if (!s.early.counted) {
-    s.early.counted = 1;
-    s.early.meterCount = count.MeterCount();
-  }
+  if (s.partCount == 1) s.early.meterCount = count.MeterCount();
   track.lengthIndex = count.Choose();
   s.piecesLeft = count.PiecesLeft();
   s.early.stopReason = count.StopReason();

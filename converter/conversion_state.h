@@ -65,8 +65,7 @@ enum StopReason {
 // write by its stated length). Otherwise the length pass counts afresh.
 struct EarlyLengths {
   int32_t enabled = 1;             // 0: the length pass always counts
-  int32_t counted = 0;             // the first part's track was counted
-  int32_t meterCount = 0;          // meter entries that track was counted with
+  int32_t meterCount = 0;          // meter entries the first part was counted with
   int32_t readsDiffer = 0;         // the later passes will read other events
   int32_t stopReason = kRunning;   // the limit that stopped a part's count
 };

@@ -70,7 +70,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
         if (const TempoMap* tempo = tempos.At(tick)) {
           char text[16];
           int n = std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo->bpm));
-          out.Text(text, static_cast<uint32_t>(n));
+          out.Token(text, static_cast<uint32_t>(n));
         }
       }
       if (const MeterMap* m = meters.At(tick)) {

@@ -59,17 +59,13 @@ class PartWriter {
       return p + 1;
     });
   }
-  // Writes a token of any size, such as a tempo change.
-  void Text(const char* text, uint32_t size) {
-    CloseWindow();
-    if (lineLen_ == 0) {
-      const uint8_t prefix[4] = {'\r', '\n', letter_, ' '};
-      s_.targetFile.Write(prefix, sizeof prefix);
-      lineLen_ = 2;
-    }
-    s_.targetFile.Write(text, size);
-    OpenWindow();
-    EndLineAfter(size, &grid_.barBreak);
+  // Writes a short token, at most kTokenRoom - 4 bytes: an octave change,
+  // or a tempo change ("T" and at most 8 digits, as 60,000,000 / 1).
+  void Token(const char* text, uint32_t size) {
+    uint8_t* start = Begin();
+    uint8_t* text0 = LinePrefix(start);
+    std::memcpy(text0, text, size);
+    Finish(start, text0, text0 + size);
   }
   // A meter change: measures of barTicks from the next boundary on.
   void SetMeasure(int32_t barTicks) { grid_.barTicks = barTicks; }
@@ -107,7 +103,7 @@ class PartWriter {
       // line after this token, which carries the tie.
       piece = run.Next();
       if (piece != -1) *p++ = '&';
-      Finish(start, text, p, &grid_.barBreak);
+      Finish(start, text, p);
     }
   }
 
@@ -140,16 +136,8 @@ class PartWriter {
       uint8_t* text = LinePrefix(start);
       uint8_t* p = addText(text);
       if (piece != defaultPiece_) p = AddShort(p, lengthTexts[piece]);
-      Finish(start, text, p, &grid_.barBreak);
+      Finish(start, text, p);
     }
-  }
-
-  // Writes a short token: at most kTokenRoom - 4 bytes.
-  void Token(const char* text, uint32_t size) {
-    uint8_t* start = Begin();
-    uint8_t* text0 = LinePrefix(start);
-    std::memcpy(text0, text, size);
-    Finish(start, text0, text0 + size, &grid_.barBreak);
   }
 
   void OctaveTo(int32_t octave) {
@@ -185,9 +173,10 @@ class PartWriter {
   }
 
   // Takes the token built from start to end (its text from text on) and
-  // counts it on its line. Parts are copied as blocks of a fixed size and counted by their own
+  // counts it on its line; one that reached a measure boundary ends the
+  // line. Parts are copied as blocks of a fixed size and counted by their own
   // length; the bytes after the token are written over later.
-  void Finish(uint8_t* start, uint8_t* text, uint8_t* end, int32_t* barBreak) {
+  void Finish(uint8_t* start, uint8_t* text, uint8_t* end) {
     if (start == spare_) {
       // Write fills the buffer up to its block size and writes it out, as
       // the direct way would; the window opens again after it.
@@ -197,16 +186,10 @@ class PartWriter {
     } else {
       next_ = end;
     }
-    EndLineAfter(static_cast<uint32_t>(end - text), barBreak);
-  }
-
-  // Counts a token of size bytes on its line; one that reached a measure
-  // boundary ends the line.
-  void EndLineAfter(uint32_t size, int32_t* barBreak) {
-    lineLen_ += static_cast<int32_t>(size);
-    if (*barBreak) {
+    lineLen_ += static_cast<int32_t>(end - text);
+    if (grid_.barBreak) {
       lineLen_ = 0;
-      *barBreak = 0;
+      grid_.barBreak = 0;
     }
   }
 
