@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "support/os.h"
+
 const char kCliUsage[] =
     "usage: trelvio-cli [OPTIONS] FILE...\n"
     "Converts each Standard MIDI File to MML, written beside it as BASE.mml\n"
@@ -9,6 +11,9 @@ const char kCliUsage[] =
     "\n"
     "  -o PATH     write the MML of the single FILE to PATH; '-o -' writes it\n"
     "              to standard output and the log to standard error\n"
+    "  -           as the single FILE: read the song from standard input\n"
+    "              (at most 64 MiB) and, without -o, write the MML to standard\n"
+    "              output and the log to standard error\n"
     "  -q          print only the lines of conversions that failed\n"
     "  -h, --help  print this help\n"
     "  --version   print the version\n"
@@ -59,5 +64,14 @@ CliOptions ParseCliOptions(int argc, char** argv) {
   if (options.targetPath && options.files.size() > 1) {
     return Refuse(options, "option -o names the target of a single FILE");
   }
+  for (const char* file : options.files) {
+    if (CliOptions::IsStandardInput(file) && options.files.size() > 1)
+      return Refuse(options, "'-' (standard input) must be the single FILE");
+  }
   return options;
+}
+
+bool CliOptions::MmlToStandardOutput() const {
+  if (!targetPath) return files.size() == 1 && IsStandardInput(files[0]);
+  return IsStandardInput(targetPath) || PVOs()->isStandardOutput(targetPath);
 }

@@ -14,6 +14,12 @@ struct CliOptions {
   const char* targetPath = nullptr;  // -o PATH; "-" is standard output
   bool quiet = false;                // -q: print only the failed jobs' lines
   std::string error;                 // why the command line was refused
+
+  // "-" as FILE reads the song from standard input.
+  static bool IsStandardInput(const char* file) { return file[0] == '-' && file[1] == '\0'; }
+  // The MML goes to standard output and the log to standard error: "-o -",
+  // "-o" naming what standard output writes to, or "-" as FILE without "-o".
+  bool MmlToStandardOutput() const;
 };
 
 CliOptions ParseCliOptions(int argc, char** argv);

@@ -1,19 +1,22 @@
 #include "cli/console_log.h"
 
+#include <cstring>
+
 void ConsoleLog::AddLog(const char* text, int) {
   if (!text) return;
   if (onlyFailures_) {
     held_ += text;
     return;
   }
-  std::fputs(text, stream_);
-  std::fflush(stream_);
+  Print(text, std::strlen(text));
+}
+
+void ConsoleLog::Print(const char* text, size_t length) {
+  if (failed_) return;
+  failed_ = std::fwrite(text, 1, length, stream_) != length || std::fflush(stream_) != 0;
 }
 
 void ConsoleLog::EndJob(bool failed) {
-  if (failed && !held_.empty()) {
-    std::fwrite(held_.data(), 1, held_.size(), stream_);
-    std::fflush(stream_);
-  }
+  if (failed && !held_.empty()) Print(held_.data(), held_.size());
   held_.clear();
 }

@@ -4,9 +4,10 @@
 
 #include "cli/cli_options.h"
 #include "cli/console_log.h"
-#include "cli/stdout_target.h"
 #include "converter/convert_file.h"
+#include "support/os.h"
 #include "support/path.h"
+#include "support/pending_files.h"
 
 namespace {
 
@@ -14,40 +15,31 @@ const int kExitConverted = 0;
 const int kExitFailed = 1;
 const int kExitUsage = 2;
 
-// Converts the single FILE to standard output; the log goes to stderr.
-int ConvertToStdout(const CliOptions& options) {
-  StdoutTarget target;
-  if (!target.Reserve()) {
-    std::fputs("trelvio-cli: no temporary file for the MML can be created\n", stderr);
-    return kExitFailed;
-  }
-  ConsoleLog log(stderr, options.quiet);
-  ConversionState state;
-  ConvertOptions convert;
-  convert.targetPath = target.path();
-  convert.targetLabel = "<stdout>";
-  int converted = ConvertFile(state, log, options.files[0], nullptr, &convert);
-  log.EndJob(!converted);
-  if (!converted) return kExitFailed;
-  if (!target.CopyToStdout()) {
-    std::fputs("trelvio-cli: the MML cannot be written to standard output\n", stderr);
-    return kExitFailed;
-  }
-  return kExitConverted;
-}
+const char kStandardInputName[] = "<stdin>";
+const char kLogUnwritable[] = "trelvio-cli: the log cannot be written; conversion stopped\n";
 
-// Converts every FILE in order; a failed job does not stop the next.
+// Converts every FILE in order; a failed job does not stop the next. A log
+// that cannot be written (a closed pipe, a full device) ends the run after
+// the job in progress, which ends as it would have.
 int ConvertEach(const CliOptions& options) {
-  ConsoleLog log(stdout, options.quiet);
+  const bool toStdout = options.MmlToStandardOutput();
+  ConsoleLog log(toStdout ? stderr : stdout, options.quiet);
   ConversionState state;
+  TargetClaims claims;
   ConvertOptions convert;
   convert.targetPath = options.targetPath;
+  convert.standardTarget = toStdout;
+  convert.claims = &claims;
   int failures = 0;
   for (const char* file : options.files) {
-    char lastFile[kPVPathSize];
-    int converted = ConvertFile(state, log, file, lastFile, &convert);
+    convert.standardSource = CliOptions::IsStandardInput(file);
+    int converted = ConvertFile(state, log, convert.standardSource ? kStandardInputName : file, nullptr, &convert);
     log.EndJob(!converted);
     if (!converted) ++failures;
+    if (log.Failed()) {
+      std::fputs(kLogUnwritable, stderr);
+      return kExitFailed;
+    }
   }
   return failures ? kExitFailed : kExitConverted;
 }
@@ -55,6 +47,10 @@ int ConvertEach(const CliOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before any file is opened: a closed standard stream must not be handed
+  // to the MML. Then an interruption removes the files being written.
+  PVOs()->reserveStandard();
+  PVOs()->catchInterrupts(PVRemovePendingFiles);
   CliOptions options = ParseCliOptions(argc, argv);
   switch (options.action) {
     case CliOptions::kHelp:
@@ -71,7 +67,5 @@ int main(int argc, char** argv) {
       break;
   }
   for (const char* file : options.files) PVUseSeparator(PVHostTextFacts(), const_cast<char*>(file));
-  const bool toStdout = options.targetPath && options.targetPath[0] == '-' &&
-                        options.targetPath[1] == '\0';
-  return toStdout ? ConvertToStdout(options) : ConvertEach(options);
+  return ConvertEach(options);
 }

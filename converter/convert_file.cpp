@@ -1,13 +1,17 @@
 #include "converter/convert_file.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "converter/convert_midi.h"
 #include "converter/job_names.h"
 #include "converter/messages.h"
+#include "converter/temp_file.h"
 #include "support/os.h"
 
 namespace {
+
+const char kStdoutLabel[] = "<stdout>";
 
 int Fail(MessageLog& log, const char* reason) {
   log.AddLog(reason, 1);
@@ -15,16 +19,18 @@ int Fail(MessageLog& log, const char* reason) {
   return 0;
 }
 
-// Creates a new temporary file beside the target, never one that exists:
-// each name is created exclusively, and a taken name passes to the next.
-// Returns 1 with the file open and its name in tempPath.
-int CreateTempFile(CPVFile& file, const PVTextFacts& facts, const char* target, char* tempPath) {
-  for (int attempt = 0; attempt < kTempFileAttempts; ++attempt) {
-    if (!NameTempFile(facts, target, attempt, tempPath)) continue;
-    if (std::strcmp(tempPath, target) == 0) continue;
-    if (file.Open(tempPath, CPVFile::kWrite | CPVFile::kCreateNew)) return 1;
-  }
-  return 0;
+// Opens the source for reading. A source that cannot seek (a pipe) is read
+// whole into memory, as the passes read it more than once. Returns null, or
+// the message of why the source cannot be read.
+const char* OpenSource(CPVFile& file, const char* path, int standard) {
+  if (!standard && std::strlen(path) > kPVPathSize - 1) return msg::kPathTooLong;
+  int opened = standard ? file.OpenStandard(kPVOsStdin, CPVFile::kRead) : file.Open(path, CPVFile::kRead);
+  if (!opened) return msg::kSourceOpenFailed;
+  if (file.CanSeek()) return nullptr;
+  int loaded = file.LoadWhole(kMaxStreamedSource);
+  if (loaded == 1) return nullptr;
+  file.Close();
+  return loaded == 0 ? msg::kSourceTooLarge : msg::kSourceReadFailed;
 }
 
 // Closes the target, writing its last bytes. Returns 1 when every write since
@@ -39,6 +45,51 @@ int CloseTarget(CPVFile& file) {
   return !writesFailed;
 }
 
+// Moves the finished temporary file over the target: its data and the
+// target's permission bits reach the disk first, and the folder's entry
+// after, so that a crash leaves either the old target or the new one whole.
+const char* ReplaceTarget(CPVFile& file, TempFile& temp, const PVTextFacts& facts, const char* target) {
+  int durable = file.KeepAttributesOf(target) && file.Sync();
+  if (!CloseTarget(file) || !durable) return msg::kTargetWriteFailed;
+  if (!PVOs()->replace(temp.path, target)) return msg::kTargetReplaceFailed;
+  temp.Forget();
+  // The MML is in place either way; a folder that cannot be synced only
+  // leaves the rename to the file system's own schedule.
+  char directory[kPVPathSize];
+  PVGetDirName(facts, directory, target);
+  PVOs()->syncDirectory(directory);
+  return nullptr;
+}
+
+// Writes the staged MML into a target that is not replaced (a device, a
+// FIFO, a link, standard output). Returns the message of a failure, or null.
+const char* DeliverStaged(CPVFile& staged, const TempFile& temp, const char* target, int standard) {
+  if (!CloseTarget(staged)) return msg::kTargetWriteFailed;
+  CPVFile out;
+  int opened = standard ? out.OpenStandard(kPVOsStdout, CPVFile::kWrite) : out.Open(target, CPVFile::kWrite);
+  if (!opened) return msg::kTargetCreateFailed;
+  int copied = staged.Open(temp.path, CPVFile::kRead);
+  const uint8_t* bytes;
+  uint32_t count;
+  while (copied && (count = staged.Peek(&bytes)) > 0) {
+    copied = out.Write(bytes, count);
+    staged.Deliver(count);
+  }
+  staged.Close();
+  copied = out.Sync() && copied;
+  return CloseTarget(out) && copied ? nullptr : msg::kTargetWriteFailed;
+}
+
+// Where the MML is written while the job runs: beside a target that is a
+// regular file (or none yet), in the temporary folder for a stream.
+int CreateTemp(CPVFile& file, TempFile& temp, const PVTextFacts& facts, const char* target, int staged) {
+  if (!staged) return temp.Create(file, facts, target);
+  char stage[kPVPathSize];
+  if (!PVOs()->tempDirectory(stage, sizeof stage - 12)) return 0;
+  std::strcat(stage, "trelvio.mml");
+  return temp.Create(file, facts, stage);
+}
+
 void Remember(char* lastFile, const char* sourcePath) {
   if (!lastFile) return;
   std::memset(lastFile, 0, kPVPathSize);
@@ -50,38 +101,53 @@ void Remember(char* lastFile, const char* sourcePath) {
 int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath, char* lastFile,
                 const ConvertOptions* options) {
   if (!sourcePath) return 0;
+  const ConvertOptions none;
+  const ConvertOptions& o = options ? *options : none;
   const PVTextFacts& facts = PVHostTextFacts();
   JobNames names;
-  NameJob(facts, sourcePath, options ? options->targetPath : nullptr,
-          options ? options->targetLabel : nullptr, &names);
+  NameJob(facts, sourcePath, o.standardTarget ? kStdoutLabel : o.targetPath,
+          o.standardTarget ? kStdoutLabel : nullptr, &names);
   log.AddLog(names.requestLine, 1);
 
-  // A path the 260-byte buffers cannot hold is refused like a missing file.
-  if (std::strlen(sourcePath) > kPVPathSize - 1 ||
-      !state.sourceFile.Open(sourcePath, CPVFile::kRead)) {
-    return Fail(log, msg::kSourceOpenFailed);
+  if (o.claims && !o.standardTarget) {
+    const char* earlier = o.claims->Claim(names.target, names.fileName);
+    if (earlier) {
+      char clash[sizeof msg::kTargetClash + kPVPathSize];
+      std::snprintf(clash, sizeof clash, msg::kTargetClash, earlier);
+      return Fail(log, clash);
+    }
   }
+  const char* problem = OpenSource(state.sourceFile, sourcePath, o.standardSource);
+  if (problem) return Fail(log, problem);
   // A target that is the source itself (x.mml converted to x.mml) would lose
   // the source; it is refused like any target that cannot be made.
-  char tempPath[kPVPathSize];
-  if (!names.targetFits || PVOs()->sameFile(sourcePath, names.target) ||
-      !CreateTempFile(state.targetFile, facts, names.target, tempPath)) {
+  const int kind = o.standardTarget ? kPVOsStream : PVOs()->kind(names.target);
+  if (!names.targetFits) {
+    problem = msg::kPathTooLong;
+  } else if (kind == kPVOsDirectory || (!o.standardSource && PVOsSameFile(sourcePath, names.target))) {
+    problem = msg::kTargetCreateFailed;
+  }
+  TempFile temp;
+  const int staged = kind == kPVOsStream;
+  if (!problem && !CreateTemp(state.targetFile, temp, facts, names.target, staged))
+    problem = msg::kTargetCreateFailed;
+  if (problem) {
     state.sourceFile.Close();
-    return Fail(log, msg::kTargetCreateFailed);
+    return Fail(log, problem);
   }
 
   state.tracks = nullptr;
   int result = ConvertMidi(state, log);
   ReleaseTrackTable(state);
   state.sourceFile.Close();
-  const char* problem = nullptr;
-  if (!CloseTarget(state.targetFile)) {
-    problem = msg::kTargetWriteFailed;
-  } else if (result && !PVOs()->replace(tempPath, names.target)) {
-    problem = msg::kTargetReplaceFailed;
+  if (result) {
+    problem = staged ? DeliverStaged(state.targetFile, temp, names.target, o.standardTarget)
+                     : ReplaceTarget(state.targetFile, temp, facts, names.target);
+  } else {
+    CloseTarget(state.targetFile);
   }
+  temp.Remove();
   if (!result || problem) {
-    PVOs()->remove(tempPath);
     if (problem) log.AddLog(problem, 1);
     log.AddLog(msg::kConversionFailed, 1);
     return 0;

@@ -13,7 +13,7 @@ const uint32_t kChunkMThd = 0x6468544D;  // "MThd" read as a little-endian dword
 struct FileHeader {
   uint16_t trackCount;
   int32_t division;
-  int32_t firstTrackPos;
+  int64_t firstTrackPos;
 };
 
 void ResetTotals(ConversionState& s) {

@@ -1,12 +1,14 @@
 #include "converter/job_names.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 namespace {
 
 // Joins the parts into dst when they fit in a path buffer. Returns 0 (and
-// leaves dst empty) when they would pass 259 bytes.
+// leaves dst empty) when they would not.
 int JoinPath(char* dst, const char* directory, const char* base, const char* extension) {
   size_t lengths[3] = {std::strlen(directory), std::strlen(base), std::strlen(extension)};
   dst[0] = '\0';
@@ -40,14 +42,18 @@ void NameJob(const PVTextFacts& facts, const char* sourcePath, const char* targe
                 targetLabel);
 }
 
-int NameTempFile(const PVTextFacts& facts, const char* target, int attempt, char* dst) {
-  static const char* const kSuffixes[kTempFileAttempts] = {
-      ".tmp", ".tm1", ".tm2", ".tm3", ".tm4", ".tm5", ".tm6", ".tm7", ".tm8", ".tm9",
-  };
-  if (attempt < 0 || attempt >= kTempFileAttempts) return 0;
+int NameTempFile(const PVTextFacts& facts, const char* target, uint32_t tag, char* dst) {
+  static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  const char suffix[] = {'.', '~', kDigits[tag % 36], kDigits[tag / 36 % 36], '\0'};
   char directory[kPVPathSize];
   char base[kPVPathSize];
   PVGetDirName(facts, directory, target);
   PVGetBaseName(facts, base, target);
-  return JoinPath(dst, directory, base, kSuffixes[attempt]);
+  return JoinPath(dst, directory, base, suffix);
+}
+
+uint32_t NextTempTag() {
+  static std::minstd_rand tags(std::random_device{}() ^
+                               static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  return static_cast<uint32_t>(tags());
 }

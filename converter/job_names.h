@@ -4,6 +4,8 @@
 // place.
 #pragma once
 
+#include <cstdint>
+
 #include "support/path.h"
 #include "support/text_facts.h"
 
@@ -11,7 +13,7 @@ struct JobNames {
   char directory[kPVPathSize];
   char fileName[kPVPathSize];
   char baseName[kPVPathSize];
-  // The target path; empty when it would pass 259 bytes.
+  // The target path; empty when it would not fit in a path buffer.
   char target[kPVPathSize];
   int targetFits;
   // "song.mid->song.mml\n": the file name, the base name and seven bytes.
@@ -25,11 +27,14 @@ struct JobNames {
 void NameJob(const PVTextFacts& facts, const char* sourcePath, const char* targetPath,
              const char* targetLabel, JobNames* names);
 
-// How many temporary names NameTempFile offers per target.
-const int kTempFileAttempts = 10;
+// How many temporary names a job tries before it gives up.
+const int kTempFileAttempts = 64;
 
-// The attempt-th temporary name beside target: its directory and base name
-// with ".tmp", then ".tm1" to ".tm9". Those are as long as the ".mml" they
-// stand in for, so a temporary name fits wherever the default target fits.
-// Returns 0 when attempt is out of range or the name would pass 259 bytes.
-int NameTempFile(const PVTextFacts& facts, const char* target, int attempt, char* dst);
+// A temporary name beside target: its directory and base name with ".~"
+// and two letters or digits chosen by tag (1296 names). It is as long as the
+// ".mml" it stands in for, so a temporary name fits wherever the default
+// target fits. Returns 0 when the name would not fit in a path buffer.
+int NameTempFile(const PVTextFacts& facts, const char* target, uint32_t tag, char* dst);
+// A tag for NameTempFile that differs from run to run and from call to call,
+// so that parallel runs and the leftovers of killed ones pass each other.
+uint32_t NextTempTag();

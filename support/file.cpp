@@ -22,7 +22,15 @@ int CPVFile::Open(const char* path, uint32_t flags) {
     else if (flags & kKeep) mode = kPVOsOpenWriteExisting;
     else mode = kPVOsOpenCreate;
   }
-  handle = PVOs()->open(path, mode);
+  return Adopt(PVOs()->open(path, mode), flags);
+}
+
+int CPVFile::OpenStandard(int which, uint32_t flags) {
+  return Adopt(PVOs()->openStandard(which), flags & kWrite);
+}
+
+int CPVFile::Adopt(PVOsFile opened, uint32_t flags) {
+  handle = opened;
   if (handle == kPVOsNoFile) return 0;
   kind = 0;
   buffer = static_cast<uint8_t*>(PVMemoryAlloc(kBufferSize, "PVFile", __LINE__));
@@ -32,9 +40,9 @@ int CPVFile::Open(const char* path, uint32_t flags) {
   }
   int64_t size = PVOs()->size(handle);
   openFlags = flags;
-  fileSize = size < 0 ? 0 : static_cast<uint32_t>(size);
+  fileSize = size < 0 ? 0 : static_cast<uint64_t>(size);
   bool created = (flags & kWrite) && !(flags & kKeep);
-  dataBytes = created ? 0 : static_cast<int32_t>(fileSize);
+  dataBytes = created ? 0 : static_cast<int64_t>(fileSize);
   bufferPos = buffer;
   bufferedBytes = 0;
   writeFailed = 0;
@@ -52,8 +60,42 @@ void CPVFile::Discard() {
   Release();
 }
 
+int CPVFile::Sync() {
+  if (!Flush()) return 0;
+  return PVOs()->syncFile(handle);
+}
+
+int CPVFile::LoadWhole(uint32_t limit) {
+  if (kind != 0 || (openFlags & kWrite)) return -1;
+  // What the buffer holds already comes first.
+  std::memmove(buffer, bufferPos, bufferedBytes);
+  uint32_t capacity = kBufferSize, held = bufferedBytes;
+  for (;;) {
+    if (held == capacity) {
+      if (capacity > limit) return 0;
+      uint32_t grown = capacity > limit / 2 ? limit + 1 : capacity * 2;
+      uint8_t* bigger = static_cast<uint8_t*>(PVMemoryAlloc(static_cast<int32_t>(grown), "PVFile", __LINE__));
+      if (!bigger) return -1;
+      std::memcpy(bigger, buffer, held);
+      PVMemoryFree(buffer, "PVFile", __LINE__);
+      buffer = bigger;
+      capacity = grown;
+    }
+    uint32_t done = 0;
+    if (!PVOs()->read(handle, buffer + held, capacity - held, &done)) return -1;
+    if (done == 0) break;
+    held += done;
+  }
+  kind = 1;
+  fileSize = held;
+  dataBytes = held;
+  bufferPos = buffer;
+  bufferedBytes = held;
+  return 1;
+}
+
 void CPVFile::Release() {
-  if (kind == 0) {
+  if (kind >= 0) {
     PVMemoryFree(buffer, "PVFile", __LINE__);
     buffer = nullptr;
     if (handle != kPVOsNoFile) {
@@ -69,16 +111,33 @@ void CPVFile::Release() {
   kind = -1;
 }
 
-int32_t CPVFile::Tell() {
+int64_t CPVFile::Tell() {
   if (handle == kPVOsNoFile) return 0;
+  if (kind == 1) return bufferPos - buffer;
   int64_t pos = PVOs()->seek(handle, 0, kPVOsSeekCur);
   if (pos < 0) return 0;
-  if (openFlags & kWrite) return static_cast<int32_t>(pos + bufferedBytes);
-  return static_cast<int32_t>(pos - bufferedBytes);
+  if (openFlags & kWrite) return pos + bufferedBytes;
+  return pos - bufferedBytes;
 }
 
-int CPVFile::SeekFile(int32_t offset, int origin) {
+// A stream held in memory moves within the buffer; a position past its end
+// stands at the end, where every read fails.
+int CPVFile::SeekMemory(int64_t offset, int origin) {
+  if (origin < kPVOsSeekSet || origin > kPVOsSeekEnd) return 1;
+  int64_t base = origin == kPVOsSeekSet   ? 0
+                 : origin == kPVOsSeekCur ? bufferPos - buffer
+                                          : static_cast<int64_t>(fileSize);
+  int64_t target = base + offset;
+  if (target < 0) return 0;
+  if (target > static_cast<int64_t>(fileSize)) target = static_cast<int64_t>(fileSize);
+  bufferPos = buffer + target;
+  bufferedBytes = static_cast<uint32_t>(fileSize - target);
+  return 1;
+}
+
+int CPVFile::SeekFile(int64_t offset, int origin) {
   if (handle == kPVOsNoFile) return 0;
+  if (kind == 1) return SeekMemory(offset, origin);
   bool writing = (openFlags & kWrite) != 0;
   if (writing && !Flush()) return 0;
   int64_t result = -1;
@@ -86,8 +145,7 @@ int CPVFile::SeekFile(int32_t offset, int origin) {
     case kPVOsSeekSet: result = PVOs()->seek(handle, offset, kPVOsSeekSet); break;
     case kPVOsSeekEnd: result = PVOs()->seek(handle, offset, kPVOsSeekEnd); break;
     case kPVOsSeekCur:
-      result = PVOs()->seek(handle, static_cast<int64_t>(offset) - (writing ? 0 : bufferedBytes),
-                            kPVOsSeekCur);
+      result = PVOs()->seek(handle, offset - (writing ? 0 : bufferedBytes), kPVOsSeekCur);
       break;
     default: result = 0; break;
   }
@@ -107,7 +165,7 @@ int CPVFile::Read(void* dst, uint32_t count) {
     out += n;
     bufferPos += n;
     bufferedBytes -= n;
-    dataBytes -= static_cast<int32_t>(n);
+    dataBytes -= n;
     count -= n;
   }
   return 1;
@@ -137,7 +195,7 @@ int CPVFile::WriteBlocks(const uint8_t* in, uint32_t count) {
     in += n;
     bufferPos += n;
     bufferedBytes += n;
-    dataBytes += static_cast<int32_t>(n);
+    dataBytes += n;
     count -= n;
   }
   return 1;
@@ -158,7 +216,7 @@ int CPVFile::Flush() {
 }
 
 int CPVFile::Refill() {
-  if (handle == kPVOsNoFile || !buffer) return 0;
+  if (kind != 0 || !buffer) return 0;
   uint32_t done = 0;
   PVOs()->read(handle, buffer, kBufferSize, &done);
   bufferedBytes = done;

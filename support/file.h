@@ -2,7 +2,9 @@
 //
 // A reading object delivers bytes and big- or little-endian 16/32-bit values,
 // tells its logical position and seeks; a writing object collects bytes and
-// writes them in blocks. The file is never loaded whole.
+// writes them in blocks. A disk file is never loaded whole; a stream that
+// cannot seek (a pipe) can be, up to a bound, so that it can be read again.
+// Positions and sizes are 64-bit: a file may pass 2 GiB.
 #pragma once
 
 #include <cstdint>
@@ -25,21 +27,39 @@ class CPVFile {
 
   // Returns 1 when opened, 0 when the file could not be opened or created.
   int Open(const char* path, uint32_t flags);
+  // Opens a handle of its own on a standard stream (PVOsStandard), for
+  // reading or writing as flags say. Returns 1, or 0.
+  int OpenStandard(int which, uint32_t flags);
+  // Nonzero when the open file can seek (a disk file, not a pipe).
+  int CanSeek() { return kind == 0 && PVOs()->seek(handle, 0, kPVOsSeekCur) >= 0; }
+  // Reads the whole of a reading object's stream, from where it stands, into
+  // memory, from where every later read and seek is served. Returns 1; 0 when
+  // the stream holds more than limit bytes (limit below 2^31); -1 when it
+  // cannot be read or the memory cannot be had.
+  int LoadWhole(uint32_t limit);
+  // Writes what is waiting and makes the file's data durable. Returns 1 when
+  // both succeeded.
+  int Sync();
+  // Gives the file the permission bits (and, where allowed, the owner) of the
+  // file at like. Returns 1, also when like does not exist.
+  int KeepAttributesOf(const char* like) { return PVOs()->keepAttributes(handle, like); }
   // Writes what is waiting and closes. Returns 1 when closed; 0 when the final
   // write failed, in which case the object stays open with its bytes waiting.
   int Close();
   // Closes without writing what is waiting (after a failed final write).
   void Discard();
   int IsOpen() const { return handle != kPVOsNoFile; }
+  // The size of the file when it was opened (or of the stream held in memory).
+  uint64_t Size() const { return fileSize; }
   // A write of this object has failed since it was opened.
   int WriteFailed() const { return writeFailed; }
 
   // The logical position: what the next read returns or the next write fills.
-  int32_t Tell();
+  int64_t Tell();
   // Moves the logical position (origin 0 start, 1 current, 2 end). Returns
   // nonzero unless the platform refused. A step that stays inside the bytes
   // already read keeps the buffer.
-  int Seek(int32_t offset, int origin) {
+  int Seek(int64_t offset, int origin) {
     if (origin == kPVOsSeekCur && StepInBuffer(offset)) return 1;
     return SeekFile(offset, origin);
   }
@@ -71,7 +91,7 @@ class CPVFile {
   void Deliver(uint32_t n) {
     bufferPos += n;
     bufferedBytes -= n;
-    dataBytes -= static_cast<int32_t>(n);
+    dataBytes -= n;
   }
   uint32_t ReadWord(int bigEndian);
   uint32_t ReadDword(int bigEndian);
@@ -83,7 +103,7 @@ class CPVFile {
       std::memcpy(bufferPos, src, count);
       bufferPos += count;
       bufferedBytes += count;
-      dataBytes += static_cast<int32_t>(count);
+      dataBytes += count;
       return 1;
     }
     return WriteBlocks(static_cast<const uint8_t*>(src), count);
@@ -99,7 +119,7 @@ class CPVFile {
   void Commit(uint32_t n) {
     bufferPos += n;
     bufferedBytes += n;
-    dataBytes += static_cast<int32_t>(n);
+    dataBytes += n;
   }
   int Flush();
   int Refill();
@@ -107,25 +127,26 @@ class CPVFile {
  private:
   // A relative step of a reading object that stays inside the block already
   // read moves within the buffer: the same bytes come back without a re-read.
-  bool StepInBuffer(int32_t offset) {
+  bool StepInBuffer(int64_t offset) {
     if ((openFlags & kWrite) || !buffer) return false;
-    if (offset < 0 ? bufferPos - buffer < -static_cast<int64_t>(offset)
-                   : static_cast<uint32_t>(offset) > bufferedBytes)
+    if (offset < 0 ? bufferPos - buffer < -offset : offset > static_cast<int64_t>(bufferedBytes))
       return false;
     bufferPos += offset;
     bufferedBytes -= static_cast<uint32_t>(offset);
     return true;
   }
-  int SeekFile(int32_t offset, int origin);
+  int Adopt(PVOsFile opened, uint32_t flags);
+  int SeekFile(int64_t offset, int origin);
+  int SeekMemory(int64_t offset, int origin);
   int WriteBlocks(const uint8_t* src, uint32_t count);
   void Release();
 
-  int32_t kind;
+  int32_t kind;  // -1 closed, 0 a file read or written through the buffer, 1 held in memory
   PVOsFile handle;
   uint32_t openFlags;
-  uint8_t* buffer;
-  uint32_t fileSize;
-  int32_t dataBytes;
+  uint8_t* buffer;  // in memory: the whole stream
+  uint64_t fileSize;
+  int64_t dataBytes;
   uint8_t* bufferPos;
   uint32_t bufferedBytes;
   int writeFailed;

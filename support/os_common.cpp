@@ -11,3 +11,9 @@ const PVOsMethods* PVOsSwap(const PVOsMethods* methods) {
   current = methods;
   return previous;
 }
+
+int PVOsSameFile(const char* a, const char* b) {
+  PVOsFileId idA, idB;
+  if (!PVOs()->identify(a, &idA) || !PVOs()->identify(b, &idB)) return 0;
+  return idA.volume == idB.volume && idA.index == idB.index;
+}

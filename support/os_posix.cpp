@@ -1,5 +1,6 @@
 // The POSIX side of the OS seam.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "support/console.h"
 #include "support/os.h"
 #include "support/text_facts.h"
 
@@ -79,10 +79,107 @@ int RemoveFile(const char* path) { return ::unlink(path) == 0 || errno == ENOENT
 
 int ReplaceFile(const char* from, const char* to) { return ::rename(from, to) == 0 ? 1 : 0; }
 
-int SameFile(const char* a, const char* b) {
-  struct stat sa, sb;
-  if (::stat(a, &sa) != 0 || ::stat(b, &sb) != 0) return 0;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+int Identify(const char* path, PVOsFileId* id) {
+  struct stat st;
+  if (::stat(path, &st) != 0) return 0;
+  id->volume = static_cast<uint64_t>(st.st_dev);
+  id->index = static_cast<uint64_t>(st.st_ino);
+  return 1;
+}
+
+int Kind(const char* path) {
+  struct stat st;
+  if (::lstat(path, &st) != 0) return errno == ENOENT ? kPVOsMissing : kPVOsStream;
+  if (S_ISREG(st.st_mode)) return kPVOsRegular;
+  if (S_ISDIR(st.st_mode)) return kPVOsDirectory;
+  // A link to a folder is a folder; any other link is written through.
+  if (S_ISLNK(st.st_mode) && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode)) return kPVOsDirectory;
+  return kPVOsStream;
+}
+
+int SyncFile(PVOsFile file) {
+  // A device or FIFO has nothing to sync and says so with EINVAL.
+  return ::fsync(static_cast<int>(file)) == 0 || errno == EINVAL || errno == EROFS ? 1 : 0;
+}
+
+int SyncDirectory(const char* path) {
+  int fd = ::open(*path ? path : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  int synced = ::fsync(fd) == 0 || errno == EINVAL;
+  ::close(fd);
+  return synced;
+}
+
+int KeepAttributes(PVOsFile file, const char* like) {
+  struct stat st;
+  if (::stat(like, &st) != 0) return errno == ENOENT ? 1 : 0;
+  // Only root may give a file away; for anyone else the owner is already theirs.
+  if (::fchown(static_cast<int>(file), st.st_uid, st.st_gid) != 0 && errno != EPERM) return 0;
+  return ::fchmod(static_cast<int>(file), st.st_mode & 07777) == 0 ? 1 : 0;
+}
+
+PVOsFile OpenStandard(int which) {
+  int fd = ::fcntl(which, F_DUPFD_CLOEXEC, 3);
+  return fd < 0 ? kPVOsNoFile : fd;
+}
+
+int IsStandardOutput(const char* path) {
+  struct stat target, out;
+  if (::stat(path, &target) != 0 || ::fstat(STDOUT_FILENO, &out) != 0) return 0;
+  return target.st_dev == out.st_dev && target.st_ino == out.st_ino;
+}
+
+int TempDirectory(char* dst, uint32_t size) {
+  const char* directory = std::getenv("TMPDIR");
+  if (!directory || !*directory) directory = "/tmp";
+  size_t length = std::strlen(directory);
+  const char* separator = directory[length - 1] == '/' ? "" : "/";
+  int written = std::snprintf(dst, size, "%s%s", directory, separator);
+  return written > 0 && static_cast<uint32_t>(written) < size ? 1 : 0;
+}
+
+// A closed standard stream would be handed to the next file opened, so a
+// log line would land in it. Each is filled with /dev/null opened the wrong
+// way round: the slot is taken and every transfer on it fails, so a log
+// written to a closed stdout is seen to fail.
+int ReserveStandard() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    int placeholder = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+    if (placeholder != fd) {
+      if (placeholder >= 0) ::close(placeholder);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+void (*interruptCleanup)(void) = nullptr;
+
+void OnInterrupt(int number, siginfo_t* info, void*) {
+  // The process's own write to a closed pipe: the write fails with EPIPE and
+  // the program answers that as an error of its own.
+  if (number == SIGPIPE && info && info->si_code == SI_USER && info->si_pid == ::getpid()) return;
+  int savedErrno = errno;
+  if (interruptCleanup) interruptCleanup();
+  errno = savedErrno;
+  // Raised again without the handler, the signal ends the process once this
+  // handler returns, as if it had not been caught (status 128 + its number).
+  ::signal(number, SIG_DFL);
+  ::raise(number);
+}
+
+int CatchInterrupts(void (*cleanup)(void)) {
+  interruptCleanup = cleanup;
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_sigaction = OnInterrupt;
+  action.sa_flags = SA_SIGINFO | SA_RESTART;
+  sigfillset(&action.sa_mask);
+  int caught = 1;
+  const int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+  for (int number : kInterrupts) caught &= ::sigaction(number, &action, nullptr) == 0;
+  return caught;
 }
 
 // The 32-bit program cannot hold a block of 2 GiB or more; refuse those here
@@ -103,8 +200,10 @@ void DebugOutput(const char* text) {
 }
 
 const PVOsMethods kPosixMethods = {
-    OpenFile, ReadFile, WriteFile, SeekFile, FileSize, CloseFile, RemoveFile,
-    ReplaceFile, SameFile, AllocBlock, FreeBlock, DebugOutput,
+    OpenFile,      ReadFile,        WriteFile,      SeekFile,     FileSize,
+    CloseFile,     RemoveFile,      ReplaceFile,    Identify,     Kind,
+    SyncFile,      SyncDirectory,   KeepAttributes, OpenStandard, IsStandardOutput,
+    TempDirectory,   ReserveStandard, CatchInterrupts, AllocBlock,   FreeBlock,    DebugOutput,
 };
 
 }  // namespace
@@ -114,5 +213,3 @@ const PVOsMethods* PVOsPlatform() { return &kPosixMethods; }
 // Native paths are UTF-8 and split on '/'.
 const PVTextFacts& PVHostTextFacts() { return kUtf8TextFacts; }
 
-// POSIX streams have no text mode: stdout already passes bytes unchanged.
-void PVSetBinaryStdout() {}

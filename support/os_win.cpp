@@ -1,11 +1,6 @@
 // The Win32 side of the OS seam: ANSI calls, the system code page for paths.
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
-#include <cstdio>
-
-#include "support/console.h"
 #include "support/os.h"
 #include "support/text_facts.h"
 
@@ -15,7 +10,8 @@ HANDLE AsHandle(PVOsFile file) { return reinterpret_cast<HANDLE>(file); }
 
 PVOsFile OpenFile(const char* path, int mode) {
   DWORD access = GENERIC_WRITE;
-  DWORD share = FILE_SHARE_WRITE;
+  // Sharing the delete lets an interruption remove a file still being written.
+  DWORD share = FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   DWORD disposition = 0;
   switch (mode) {
     case kPVOsOpenRead:
@@ -88,12 +84,87 @@ int Identify(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
   return ok ? 1 : 0;
 }
 
-int SameFile(const char* a, const char* b) {
-  BY_HANDLE_FILE_INFORMATION infoA, infoB;
-  if (!Identify(a, &infoA) || !Identify(b, &infoB)) return 0;
-  return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-         infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
-         infoA.nFileIndexLow == infoB.nFileIndexLow;
+int IdentifyFile(const char* path, PVOsFileId* id) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!Identify(path, &info)) return 0;
+  id->volume = info.dwVolumeSerialNumber;
+  id->index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return 1;
+}
+
+int Kind(const char* path) {
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kPVOsMissing : kPVOsStream;
+  }
+  int kind = kPVOsStream;  // a console, NUL or a pipe
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info)) {
+    kind = info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY       ? kPVOsDirectory
+           : info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? kPVOsStream
+                                                                  : kPVOsRegular;
+  }
+  CloseHandle(handle);
+  return kind;
+}
+
+// A console or pipe has nothing to flush to a disk.
+int SyncFile(PVOsFile file) {
+  return FlushFileBuffers(AsHandle(file)) || GetFileType(AsHandle(file)) != FILE_TYPE_DISK;
+}
+
+// A rename is recorded by the file system's own journal.
+int SyncDirectory(const char*) { return 1; }
+
+// The moved file keeps the folder's inherited rights; there are no mode bits.
+int KeepAttributes(PVOsFile, const char*) { return 1; }
+
+DWORD StandardId(int which) {
+  return which == kPVOsStdin ? STD_INPUT_HANDLE : which == kPVOsStdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE;
+}
+
+PVOsFile OpenStandard(int which) {
+  HANDLE own = nullptr;
+  HANDLE process = GetCurrentProcess();
+  if (!DuplicateHandle(process, GetStdHandle(StandardId(which)), process, &own, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS))
+    return kPVOsNoFile;
+  return reinterpret_cast<PVOsFile>(own);
+}
+
+int IsStandardOutput(const char* path) {
+  BY_HANDLE_FILE_INFORMATION target, out;
+  if (!Identify(path, &target) || !GetFileInformationByHandle(GetStdHandle(STD_OUTPUT_HANDLE), &out))
+    return 0;
+  return target.dwVolumeSerialNumber == out.dwVolumeSerialNumber &&
+         target.nFileIndexHigh == out.nFileIndexHigh && target.nFileIndexLow == out.nFileIndexLow;
+}
+
+int TempDirectory(char* dst, uint32_t size) {
+  DWORD length = GetTempPathA(size, dst);
+  return length > 0 && length < size ? 1 : 0;
+}
+
+// Handles are not numbered slots: a file opened never becomes a standard one.
+int ReserveStandard() { return 1; }
+
+void (*interruptCleanup)(void) = nullptr;
+
+// Runs on a thread of its own while the conversion goes on: the files are
+// removed (deleting an open file takes effect when the process ends), then
+// the process ends with the status of an interrupted console program.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+  if (interruptCleanup) interruptCleanup();
+  ExitProcess(STATUS_CONTROL_C_EXIT);
+  return TRUE;
+}
+
+int CatchInterrupts(void (*cleanup)(void)) {
+  interruptCleanup = cleanup;
+  return SetConsoleCtrlHandler(OnConsoleEvent, TRUE) ? 1 : 0;
 }
 
 void* AllocBlock(uint32_t size) {
@@ -107,8 +178,10 @@ int FreeBlock(void* block) { return GlobalFree(reinterpret_cast<HGLOBAL>(block))
 void DebugOutput(const char* text) { OutputDebugStringA(text); }
 
 const PVOsMethods kWin32Methods = {
-    OpenFile, ReadFromFile, WriteToFile, SeekFile, FileSize, CloseFile, RemoveFile,
-    ReplaceFile, SameFile, AllocBlock, FreeBlock, DebugOutput,
+    OpenFile,        ReadFromFile,     WriteToFile,    SeekFile,     FileSize,
+    CloseFile,       RemoveFile,       ReplaceFile,    IdentifyFile, Kind,
+    SyncFile,        SyncDirectory,    KeepAttributes, OpenStandard, IsStandardOutput,
+    TempDirectory,   ReserveStandard, CatchInterrupts,  AllocBlock,     FreeBlock,    DebugOutput,
 };
 
 }  // namespace
@@ -118,9 +191,3 @@ const PVOsMethods* PVOsPlatform() { return &kWin32Methods; }
 // Windows paths are code page 932 and split on the backslash.
 const PVTextFacts& PVHostTextFacts() { return kShiftJisTextFacts; }
 
-// The C runtime's stdout starts in text mode, which would turn every line
-// feed into a carriage return and line feed; MML already carries its own.
-void PVSetBinaryStdout() {
-  std::fflush(stdout);
-  _setmode(_fileno(stdout), _O_BINARY);
-}

@@ -1,9 +1,10 @@
 // Path splitters: the directory, file name and base name of a path, and the
 // character test they share.
 //
-// Paths are NUL-terminated byte strings; destinations are 260 bytes (at most
-// 259 bytes of text and the terminator). A part longer than 259 bytes is cut
-// at 259, so a destination is never overrun whatever the path's length.
+// Paths are NUL-terminated byte strings; destinations are kPVPathSize bytes:
+// the platform's longest path (260 bytes on Windows, PATH_MAX elsewhere). A
+// longer part is cut to fit, so a destination is never overrun whatever the
+// path's length.
 //
 // The functions without a PVTextFacts argument use the host's facts; the
 // others let a caller (a test, a tool) split paths of the other build.
@@ -11,9 +12,10 @@
 
 #include <cstdint>
 
+#include "support/os.h"
 #include "support/text_facts.h"
 
-const int kPVPathSize = 260;
+const int kPVPathSize = kPVOsPathSize;
 
 // Nonzero when the byte at position equals value (low 8 bits) and position
 // starts a character, i.e. it is not the second byte of a double-byte one.

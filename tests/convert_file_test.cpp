@@ -41,11 +41,19 @@ TEST(JobNames, TargetBesideTheSourceAndRequestLine) {
     EXPECT_EQ(std::string(names.target) + " " + names.requestLine, std::string(c.target) + " " + c.requestLine);
   }
   // Without a dot the target is four bytes longer than the source.
-  for (size_t length : {255u, 256u}) {
+  const size_t longest = kPVPathSize - 5;
+  for (size_t length : {longest, longest + 1}) {
     const std::string source = "d/" + std::string(length - 2, 'a');
     NameJob(*kUtf8, source.c_str(), nullptr, nullptr, &names);
-    EXPECT_EQ(std::string(names.target), length == 255 ? source + ".mml" : "") << length;
-    EXPECT_EQ(names.targetFits != 0, length == 255) << length;
+    EXPECT_EQ(std::string(names.target), length == longest ? source + ".mml" : "") << length;
+    EXPECT_EQ(names.targetFits != 0, length == longest) << length;
+  }
+  // Temporary names are as long as the target, told apart by two letters.
+  for (const auto& tag : {std::make_pair(0u, "d/live.~00"), std::make_pair(37u, "d/live.~11"),
+                          std::make_pair(1295u + 1296u, "d/live.~zz")}) {
+    char temp[kPVPathSize];
+    ASSERT_TRUE(NameTempFile(*kUtf8, "d/live.mml", tag.first, temp));
+    EXPECT_STREQ(temp, tag.second);
   }
 }
 
@@ -87,13 +95,26 @@ struct Job {
   ConversionState state;
 };
 
-TEST(ConvertFile, SuccessReplacesTheTargetAndRemembersTheSource) {
+TEST(ConvertFile, SuccessReplacesTheTargetDurablyAndRemembersTheSource) {
   Job job;
   job.Put("song.mid", Text(ShortSong()));
   job.Put("song.mml", "an MML file written earlier\r\n");
+#ifndef _WIN32
+  // A read-only target is replaced and keeps its mode (Windows refuses it).
+  const auto kReadOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read;
+  std::filesystem::permissions(job.dir.Path("song.mml"), kReadOnly);
+#endif
   char lastFile[kPVPathSize];
   std::memset(lastFile, 'x', sizeof lastFile);
-  EXPECT_NE(job.Run("song.mid", lastFile), 0);
+  {
+    OsDouble os;
+    EXPECT_NE(job.Run("song.mid", lastFile), 0);
+    // The data and the mode reach the disk before the rename, the folder after.
+    EXPECT_EQ(os.trace, "close keep sync close replace sync-folder ");
+  }
+#ifndef _WIN32
+  EXPECT_EQ(std::filesystem::status(job.dir.Path("song.mml")).permissions(), kReadOnly);
+#endif
   EXPECT_EQ(job.log.text(), std::string("song.mid->song.mml\nTrack:1\n") + msg::kConversionSucceeded);
   EXPECT_EQ(job.Folder(), (Files{{"song.mid", Text(ShortSong())}, {"song.mml", RunConverter(ShortSong()).mml}}));
   // lastFile holds the source, and every byte after it is zero.
@@ -121,6 +142,7 @@ TEST(ConvertFile, FailuresKeepEveryFileAsItWas) {
       {"song.mid", longSong,
        [](OsDouble& os) { os.writesBeforeFull = 1; os.fullWrites = 1; os.shortWrites = true; },
        track + msg::kTargetWriteFailed},
+      {"song.mid", shortSong, [](OsDouble& os) { os.refuseSync = true; }, track + msg::kTargetWriteFailed},
       {"song.mid", shortSong, [](OsDouble& os) { os.refuseReplace = true; }, track + msg::kTargetReplaceFailed},
   };
   for (const Case& c : cases) {
@@ -141,39 +163,41 @@ TEST(ConvertFile, FailuresKeepEveryFileAsItWas) {
   }
 }
 
-TEST(ConvertFile, TakenTemporaryNamesAreNeverOverwritten) {
-  Job job;
-  job.Put("song.mid", Text(ShortSong()));
-  for (const char* taken : {"tmp", "tm1", "tm2", "tm3", "tm4", "tm5", "tm6", "tm7", "tm8"})
-    job.Put(std::string("song.") + taken, "taken");
-  EXPECT_NE(job.Run("song.mid", nullptr), 0) << job.log.text();  // through song.tm9
-  job.Put("song.tm9", "taken");  // now there is nowhere to write
-  const Files before = job.Folder();
-  auto taken = [](const Files::value_type& file) { return file.second == "taken"; };
-  EXPECT_EQ(std::count_if(before.begin(), before.end(), taken), 10);
-  EXPECT_EQ(job.Run("song.mid", nullptr), 0);
-  EXPECT_EQ(job.Folder(), before);
-  EXPECT_NE(job.log.text().find(std::string(msg::kTargetCreateFailed) + msg::kConversionFailed), std::string::npos);
-}
-
-// Paths past the 260-byte buffers: a source path is refused as a source that
-// cannot be opened, a target path as one that cannot be created. The double
-// serves the song for any path, so the long names need not exist.
-TEST(ConvertFile, PathsPastTheBufferAreRefused) {
+// Paths too long for the platform are refused as such. The double serves the
+// song for any path, so the long names need not exist.
+TEST(ConvertFile, PathsTooLongAreRefused) {
   const Bytes song = ShortSong();
-  const std::string dir = std::string(250, 'd') + PVHostTextFacts().separator, b20(20, 'b');
-  const std::string cases[][2] = {
-      {dir + "aaaaaaaa", "aaaaaaaa->aaaaaaaa.mml\n" + std::string(msg::kTargetCreateFailed)},  // 259 bytes
-      {dir + b20 + ".mid", b20 + ".mid->" + b20 + ".mml\n" + msg::kSourceOpenFailed},
-  };
-  for (const auto& c : cases) {
+  const std::string dir = std::string(kPVPathSize - 10, 'd') + PVHostTextFacts().separator, b20(20, 'b');
+  const std::string cases[] = {dir + "aaaaaaaa", dir + b20 + ".mid"};  // the target, the source too long
+  for (const std::string& source : cases) {
     OsDouble os;
     os.ServeFromMemory(song.data(), song.size());
     Job job;
-    EXPECT_EQ(ConvertFile(job.state, job.log, c[0].c_str(), nullptr, nullptr), 0);
-    EXPECT_EQ(job.log.text(), c[1] + msg::kConversionFailed);
+    EXPECT_EQ(ConvertFile(job.state, job.log, source.c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(job.log.text().substr(job.log.text().find('\n') + 1), std::string(msg::kPathTooLong) + msg::kConversionFailed);
     EXPECT_EQ(os.written, "");
     EXPECT_EQ(os.openFiles, 0);
+  }
+}
+
+// A source that cannot seek (a pipe) is read into memory, up to a bound.
+TEST(ConvertFile, SourcesThatCannotSeekAreHeldInMemory) {
+  const Bytes song = LongSong();
+  const std::string mml = RunConverter(song).mml;
+  for (bool fits : {true, false}) {
+    OsDouble os;
+    os.ServeFromMemory(song.data(), song.size());
+    os.pipeSource = true;
+    std::vector<uint8_t> huge;
+    if (!fits) {
+      huge.resize(kMaxStreamedSource + 1);
+      os.ServeFromMemory(huge.data(), huge.size());
+    }
+    Job job;
+    EXPECT_EQ(job.Run("song.mid", nullptr) != 0, fits);
+    EXPECT_EQ(os.written, fits ? mml : "");
+    EXPECT_EQ(job.log.text().find(msg::kSourceTooLarge) != std::string::npos, !fits);
+    EXPECT_EQ(os.openFiles + os.liveBlocks, 0);
   }
 }
 

@@ -58,7 +58,7 @@ TEST(PathSplitters, IsCharAtSkipsTrailBytes) {
 // A part longer than a path buffer is cut at 259 bytes instead of running
 // past the 260-byte destination.
 TEST(PathSplitters, LongPartsAreCutToThePathBuffer) {
-  const std::string name(400, 'a'), path = "d/" + name + "/" + name;
+  const std::string name(kPVPathSize + 140, 'a'), path = "d/" + name + "/" + name;
   std::vector<char> part(kPVPathSize, 'x');
   PVGetFileName(*kUtf8, part.data(), path.c_str());
   EXPECT_EQ(std::string(part.data()), name.substr(0, kPVPathSize - 1));

@@ -52,6 +52,7 @@ int64_t Seek(PVOsFile file, int64_t offset, int origin) {
   OsDouble& os = *active;
   if (!InMemory()) return Platform().seek(file, offset, origin);
   if (file == kSink) return static_cast<int64_t>(os.written.size());
+  if (os.pipeSource) return -1;
   int64_t pos = offset + (origin == kPVOsSeekSet ? 0 : origin == kPVOsSeekCur ? os.readPos : os.size);
   return pos < 0 ? -1 : os.readPos = pos;
 }
@@ -63,17 +64,37 @@ int64_t Size(PVOsFile file) {
 
 int Close(PVOsFile file) {
   --active->openFiles;
+  active->trace += "close ";
   return InMemory() ? 1 : Platform().close(file);
 }
 
 int Remove(const char* path) { return InMemory() ? 1 : Platform().remove(path); }
 
 int Replace(const char* from, const char* to) {
+  active->trace += "replace ";
   if (active->refuseReplace) return 0;
   return InMemory() ? 1 : Platform().replace(from, to);
 }
 
-int SameFile(const char* a, const char* b) { return InMemory() ? 0 : Platform().sameFile(a, b); }
+int Identify(const char* path, PVOsFileId* id) { return InMemory() ? 0 : Platform().identify(path, id); }
+
+int Kind(const char* path) { return InMemory() ? kPVOsMissing : Platform().kind(path); }
+
+int SyncFile(PVOsFile file) {
+  active->trace += "sync ";
+  if (active->refuseSync) return 0;
+  return InMemory() ? 1 : Platform().syncFile(file);
+}
+
+int SyncDirectory(const char* path) {
+  active->trace += "sync-folder ";
+  return InMemory() ? 1 : Platform().syncDirectory(path);
+}
+
+int KeepAttributes(PVOsFile file, const char* like) {
+  active->trace += "keep ";
+  return InMemory() ? 1 : Platform().keepAttributes(file, like);
+}
 
 void* AllocBlock(uint32_t size) {
   active->lastBlockSize = size;
@@ -89,12 +110,32 @@ int FreeBlock(void* block) {
 
 void DebugOutput(const char* text) { active->debug += text; }
 
-const PVOsMethods kTable = {Open,   Read,    Write,    Seek,       Size,      Close,
-                            Remove, Replace, SameFile, AllocBlock, FreeBlock, DebugOutput};
+// The platform's table with the double's own calls in place; every other
+// call goes to the platform unchanged.
+const PVOsMethods* Table() {
+  static PVOsMethods table = *PVOsPlatform();
+  table.open = Open;
+  table.read = Read;
+  table.write = Write;
+  table.seek = Seek;
+  table.size = Size;
+  table.close = Close;
+  table.remove = Remove;
+  table.replace = Replace;
+  table.identify = Identify;
+  table.kind = Kind;
+  table.syncFile = SyncFile;
+  table.syncDirectory = SyncDirectory;
+  table.keepAttributes = KeepAttributes;
+  table.allocBlock = AllocBlock;
+  table.freeBlock = FreeBlock;
+  table.debugOutput = DebugOutput;
+  return &table;
+}
 
 }  // namespace
 
-OsDouble::OsDouble() : previous(PVOsSwap(&kTable)) { active = this; }
+OsDouble::OsDouble() : previous(PVOsSwap(Table())) { active = this; }
 
 OsDouble::~OsDouble() {
   PVOsSwap(previous == PVOsPlatform() ? nullptr : previous);

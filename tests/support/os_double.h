@@ -20,11 +20,14 @@ struct OsDouble {
   int fullWrites = -1;         // writes that then fail before there is room again; -1: all
   bool shortWrites = false;    // a failing write stores half its bytes and says so
   bool refuseReplace = false;  // moving a file over another fails
+  bool refuseSync = false;     // making a file durable fails
+  bool pipeSource = false;     // the in-memory source cannot seek, as a pipe
 
   int reads = 0, openFiles = 0, liveBlocks = 0;  // read calls; handles and blocks held now
   uint32_t lastBlockSize = 0;                    // the size of the last block asked for
   std::string debug;                             // the debugger lines
   std::string written;                           // into the in-memory files
+  std::string trace;  // "keep sync close replace sync-folder ": the calls that finish a target
 
   const uint8_t* data = nullptr;  // the in-memory source, in force when size >= 0
   int64_t size = -1, readPos = 0;
