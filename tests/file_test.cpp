@@ -1,6 +1,9 @@
 // The buffered file object and the memory functions, over real files, with
 // the OS double counting the platform's reads and blocks.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -86,6 +89,24 @@ TEST(CPVFile, CreateNewMissingFilesAndObjectsLeftOpen) {
   EXPECT_EQ(os.debug, "クローズされていないファイルがあります。\n");
   EXPECT_EQ(os.openFiles + os.liveBlocks, 0);
 }
+
+#ifndef _WIN32
+// A closed stdout is filled: the next file opened does not take its place.
+TEST(OsSeam, ReserveFillsAClosedStandardOutput) {
+  ScratchDir dir;
+  const int saved = dup(STDOUT_FILENO);
+  close(STDOUT_FILENO);
+  const int reserved = PVOs()->reserveStandard();
+  CPVFile f;
+  const int opened = f.Open(dir.Path("out").c_str(), CPVFile::kWrite) && f.Write("mml", 3);
+  const ssize_t logged = write(STDOUT_FILENO, "log", 3);
+  if (opened) f.Close();
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+  EXPECT_TRUE(reserved && opened && logged < 0);
+  EXPECT_EQ(ReadFileText(dir.Path("out")), "mml");
+}
+#endif
 
 TEST(PVMemory, RoundsUpToEightZeroFillsAndReportsFailures) {
   const char* kBadSize = "[PVMemoryAlloc]不正なサイズでメモリが要求されました。\n";

@@ -52,7 +52,6 @@ int64_t Seek(PVOsFile file, int64_t offset, int origin) {
   OsDouble& os = *active;
   if (!InMemory()) return Platform().seek(file, offset, origin);
   if (file == kSink) return static_cast<int64_t>(os.written.size());
-  if (os.pipeSource) return -1;
   int64_t pos = offset + (origin == kPVOsSeekSet ? 0 : origin == kPVOsSeekCur ? os.readPos : os.size);
   return pos < 0 ? -1 : os.readPos = pos;
 }
@@ -76,24 +75,20 @@ int Replace(const char* from, const char* to) {
   return InMemory() ? 1 : Platform().replace(from, to);
 }
 
-int Identify(const char* path, PVOsFileId* id) { return InMemory() ? 0 : Platform().identify(path, id); }
-
-int Kind(const char* path) { return InMemory() ? kPVOsMissing : Platform().kind(path); }
-
+// The calls that finish a target, traced, then passed to the platform.
 int SyncFile(PVOsFile file) {
   active->trace += "sync ";
-  if (active->refuseSync) return 0;
-  return InMemory() ? 1 : Platform().syncFile(file);
+  return active->refuseSync ? 0 : Platform().syncFile(file);
 }
 
 int SyncDirectory(const char* path) {
   active->trace += "sync-folder ";
-  return InMemory() ? 1 : Platform().syncDirectory(path);
+  return Platform().syncDirectory(path);
 }
 
 int KeepAttributes(PVOsFile file, const char* like) {
   active->trace += "keep ";
-  return InMemory() ? 1 : Platform().keepAttributes(file, like);
+  return Platform().keepAttributes(file, like);
 }
 
 void* AllocBlock(uint32_t size) {
@@ -114,22 +109,10 @@ void DebugOutput(const char* text) { active->debug += text; }
 // call goes to the platform unchanged.
 const PVOsMethods* Table() {
   static PVOsMethods table = *PVOsPlatform();
-  table.open = Open;
-  table.read = Read;
-  table.write = Write;
-  table.seek = Seek;
-  table.size = Size;
-  table.close = Close;
-  table.remove = Remove;
-  table.replace = Replace;
-  table.identify = Identify;
-  table.kind = Kind;
-  table.syncFile = SyncFile;
-  table.syncDirectory = SyncDirectory;
-  table.keepAttributes = KeepAttributes;
-  table.allocBlock = AllocBlock;
-  table.freeBlock = FreeBlock;
-  table.debugOutput = DebugOutput;
+  table.open = Open, table.read = Read, table.write = Write, table.seek = Seek, table.size = Size;
+  table.close = Close, table.remove = Remove, table.replace = Replace;
+  table.syncFile = SyncFile, table.syncDirectory = SyncDirectory, table.keepAttributes = KeepAttributes;
+  table.allocBlock = AllocBlock, table.freeBlock = FreeBlock, table.debugOutput = DebugOutput;
   return &table;
 }
 

@@ -21,7 +21,6 @@ struct OsDouble {
   bool shortWrites = false;    // a failing write stores half its bytes and says so
   bool refuseReplace = false;  // moving a file over another fails
   bool refuseSync = false;     // making a file durable fails
-  bool pipeSource = false;     // the in-memory source cannot seek, as a pipe
 
   int reads = 0, openFiles = 0, liveBlocks = 0;  // read calls; handles and blocks held now
   uint32_t lastBlockSize = 0;                    // the size of the last block asked for
