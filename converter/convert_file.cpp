@@ -90,6 +90,16 @@ int CreateTemp(CPVFile& file, TempFile& temp, const PVTextFacts& facts, const ch
   return temp.Create(file, facts, stage);
 }
 
+// Why the target cannot be written, or null. A target that is the source
+// itself (x.mml converted to x.mml) would lose the source; it is refused like
+// any target that cannot be made. sourcePath is null for standard input.
+const char* RefuseTarget(const JobNames& names, int kind, const char* sourcePath) {
+  if (!names.targetFits) return msg::kPathTooLong;
+  if (kind == kPVOsDirectory || (sourcePath && PVOsSameFile(sourcePath, names.target)))
+    return msg::kTargetCreateFailed;
+  return nullptr;
+}
+
 void Remember(char* lastFile, const char* sourcePath) {
   if (!lastFile) return;
   std::memset(lastFile, 0, kPVPathSize);
@@ -119,14 +129,8 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   }
   const char* problem = OpenSource(state.sourceFile, sourcePath, o.standardSource);
   if (problem) return Fail(log, problem);
-  // A target that is the source itself (x.mml converted to x.mml) would lose
-  // the source; it is refused like any target that cannot be made.
   const int kind = o.standardTarget ? kPVOsStream : PVOs()->kind(names.target);
-  if (!names.targetFits) {
-    problem = msg::kPathTooLong;
-  } else if (kind == kPVOsDirectory || (!o.standardSource && PVOsSameFile(sourcePath, names.target))) {
-    problem = msg::kTargetCreateFailed;
-  }
+  problem = RefuseTarget(names, kind, o.standardSource ? nullptr : sourcePath);
   TempFile temp;
   const int staged = kind == kPVOsStream;
   if (!problem && !CreateTemp(state.targetFile, temp, facts, names.target, staged))

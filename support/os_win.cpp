@@ -10,13 +10,13 @@ HANDLE AsHandle(PVOsFile file) { return reinterpret_cast<HANDLE>(file); }
 
 PVOsFile OpenFile(const char* path, int mode) {
   DWORD access = GENERIC_WRITE;
-  // Sharing the delete lets an interruption remove a file still being written.
+  // Sharing the delete lets an interruption remove a file still open.
   DWORD share = FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   DWORD disposition = 0;
   switch (mode) {
     case kPVOsOpenRead:
       access = GENERIC_READ;
-      share = FILE_SHARE_READ;
+      share = FILE_SHARE_READ | FILE_SHARE_DELETE;
       disposition = OPEN_EXISTING;
       break;
     case kPVOsOpenWriteExisting: disposition = OPEN_EXISTING; break;

@@ -13,7 +13,7 @@ expect_text() {  # label expected actual
 folder() {  # the names in a folder, sorted, on one line
   (cd "$1" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
 }
-builds() {  # the trelvio-cli programs built: release, then the sanitizer build
+builds() {  # the trelvio-cli programs built: release and sanitizer
   ls "$root"/build/cli/trelvio-cli "$root"/build-asan/cli/trelvio-cli 2>/dev/null
 }
 finish() {  # stage name
