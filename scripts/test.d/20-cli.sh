@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end tests of trelvio-cli in ordinary use: each built binary (native,
-# and the sanitizer build when present) converts real files in a scratch
-# folder; the exit status, the printed log and the files left are checked.
-# The edges (signals, devices, pipes, closed streams) are 25-cli-faults.sh's.
+# trelvio-cli in ordinary use, release and sanitizer builds: real files in a
+# scratch folder; the exit status, the printed log and the files left are
+# checked. The edges (signals, devices, pipes, streams) are 25-cli-faults.sh's.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -53,7 +52,6 @@ run_suite() {
   out=$(cd "$w" && "$cli" -o - a.mid 2>"$w/err"; echo "status=$?")
   expect_text "-o -: MML" "$(cat "$w/a.mml")"$'\n'"status=0" "$out"
   expect_text "-o -: log" "a.mid-><stdout>"$'\n'"$demo_tracks$ok." "$(cat "$w/err"; echo .)"
-  rm -f "$w/err" "$w/out.txt"
 
   # Usage: help and version on stdout with status 0; errors on stderr, status 2.
   expect_text "-h" "usage: trelvio-cli [OPTIONS] FILE... 0" "$("$cli" -h | head -1) ${PIPESTATUS[0]}"

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # trelvio-cli at the edges of the process and the file system (release and
 # sanitizer builds). Each case runs in a fresh folder of a.mid and big.mid
-# beside earlier a.mml and big.mml, then checks the exit status, a message,
-# the folder's names, each earlier target byte-identical or the whole MML,
-# an empty TMPDIR and no sanitizer report. Then the fuzzer's seeds and the
-# regression files: each is answered with a reason or converted, nothing left.
+# beside earlier a.mml and big.mml, then checks the exit status, a message, the
+# folder's names, each earlier target byte-identical or the whole MML, an empty
+# TMPDIR and no sanitizer report. Then the seeds and regression files.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -64,11 +63,9 @@ cases() {
   check "read-only target keeps its mode" 0 $ok "big.mml" 'chmod 0444 a.mml; trelvio-cli a.mid && [ "$(stat -c %a a.mml)" = 444 ]'
 
   # An interruption removes the temporary file (and the staging file of -o -).
-  local sig number
-  for sig in INT:130 TERM:143 HUP:129 PIPE:141; do
-    number=${sig#*:} sig=${sig%:*}
-    check "SIG$sig" "$number" "" "a.mml big.mml" "trelvio-cli big.mid & at_random; kill -$sig \$!; wait \$!"
-    check "SIG$sig, -o -" "$number" "" "a.mml big.mml" "trelvio-cli -o - big.mid >/dev/null & at_random; kill -$sig \$!; wait \$!"
+  for sig in INT TERM HUP PIPE; do  # the status is 128 + the signal's number
+    check "SIG$sig" $((128 + $(kill -l $sig))) "" "a.mml big.mml" "trelvio-cli big.mid & at_random; kill -$sig \$!; wait \$!"
+    check "SIG$sig, -o -" $((128 + $(kill -l $sig))) "" "a.mml big.mml" "trelvio-cli -o - big.mid >/dev/null & at_random; kill -$sig \$!; wait \$!"
   done
 
   # Leftovers of killed runs and parallel runs never block a conversion.
