@@ -82,13 +82,13 @@ void UserMove(HWND wnd, int x, int y) {
   SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void UserResizeClient(HWND wnd, int width, int height) {
+void UserResizeClient(HWND wnd, int width, int height, bool sizingNotice) {
   RECT r, client;
   GetWindowRect(wnd, &r);
   GetClientRect(wnd, &client);
   r.right += width - client.right;
   r.bottom += height - client.bottom;
-  SendMessageA(wnd, WM_SIZING, 0, reinterpret_cast<LPARAM>(&r));
+  if (sizingNotice) SendMessageA(wnd, WM_SIZING, 0, reinterpret_cast<LPARAM>(&r));
   SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

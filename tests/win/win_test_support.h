@@ -81,9 +81,10 @@ class LogProbeOf : public Probe<Base> {
 typedef LogProbeOf<CPVLogWin> LogProbe;
 
 // A user's drags, also in another process: a moving notice and the move; a
-// sizing notice (no edge, so no limit applies) and the new size.
+// sizing notice (no edge, so no limit applies) and the new size. Without the
+// notice the new size comes as a snap to a screen edge brings it.
 void UserMove(HWND wnd, int x, int y);
-void UserResizeClient(HWND wnd, int width, int height);
+void UserResizeClient(HWND wnd, int width, int height, bool sizingNotice = true);
 RECT ScreenClientRect(HWND wnd);
 std::string RectText(const RECT& r);
 // Four 32-bit fields, as the persistent window stores a rectangle.
