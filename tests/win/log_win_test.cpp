@@ -1,7 +1,9 @@
-// CPVLogWin: the line ring fed by AddLog, scroll requests, columns and rows.
+// CPVLogWin: the line ring fed by AddLog, scrolling by bars, keys and wheel,
+// columns and rows, and the text as drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 
 #include "tests/win/win_test_support.h"
@@ -16,12 +18,52 @@ SCROLLINFO Bar(HWND wnd, int bar) {
   return info;
 }
 
+// 1 enabled, 0 disabled, -1 hidden (its style bit taken away).
+int BarState(HWND wnd, LONG object) {
+  if (!(GetWindowLongA(wnd, GWL_STYLE) & (object == OBJID_VSCROLL ? WS_VSCROLL : WS_HSCROLL)))
+    return -1;
+  SCROLLBARINFO info = {};
+  info.cbSize = sizeof info;
+  GetScrollBarInfo(wnd, object, &info);
+  return (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) ? 0 : 1;
+}
+
+WPARAM WheelDown(int notches) { return MAKEWPARAM(0, static_cast<WORD>(-notches * WHEEL_DELTA)); }
+
+// A 32-bit bitmap to draw on or copy into, white at first.
+struct Canvas {
+  Canvas(int width, int height) : dc(CreateCompatibleDC(nullptr)), size(width * height) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    previous = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, width, height, WHITENESS);
+  }
+  ~Canvas() {
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  std::vector<uint32_t> Pixels() const {  // colours without the unused top byte
+    GdiFlush();
+    std::vector<uint32_t> pixels(bits, bits + size);
+    for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+  }
+  HDC dc;
+  int size;
+  uint32_t* bits = nullptr;
+  HBITMAP bitmap;
+  HGDIOBJ previous;
+};
+
 // Each window has a new subkey, so no stored rectangle, and is sized by the
 // user to cols by rows of its font; Start fills it to `lines` lines.
 class LogWin : public testing::Test {
  protected:
-  void Start(LogProbe& log, int cols, int rows, int lines = 1) {
+  void Start(LogProbe& log, int cols, int rows, int lines = 1, int showCmd = SW_HIDE) {
     WindowParam p = PopupParam({0, 0, 200, 200});
+    p.showCmd = showCmd;
     keys_.emplace_back();
     ASSERT_TRUE(log.SetRegSubKey(keys_.back().path()));
     ASSERT_TRUE(log.Init(&p));
@@ -73,10 +115,15 @@ TEST_F(LogWin, RingKeepsTheLast1024Lines) {
   EXPECT_EQ(Ints({v.nMin, v.nMax, v.nPos, log.vScrollPos}), Ints({0, 1023, 1004, 1004}));
 }
 
-// Lines move by a quarter and pages by half of the rows (or columns), top and
-// bottom by one, within what does not fit.
+// A bar's lines move by a quarter and its pages by half of the rows (or
+// columns), top and bottom by one; the arrow keys by one line or column,
+// PgUp/PgDn by the rows, Home/End to the ends; a wheel notch by the
+// platform's wheel lines (a page at most); all within what does not fit.
 TEST_F(LogWin, ScrollRequests) {
-  const UINT V = WM_VSCROLL, H = WM_HSCROLL;
+  const UINT V = WM_VSCROLL, H = WM_HSCROLL, K = WM_KEYDOWN, W = WM_MOUSEWHEEL;
+  UINT notch = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &notch, 0);
+  const int wheel = static_cast<int>(notch);
   struct Case { int cols, rows; UINT message; WPARAM request; int from, to; };
   const Case cases[] = {
       {80, 8, V, SB_LINEDOWN, 10, 12},  {80, 8, V, SB_LINEUP, 10, 8},
@@ -88,29 +135,39 @@ TEST_F(LogWin, ScrollRequests) {
       {80, 1, V, SB_PAGEDOWN, 10, 10},  {20, 8, H, SB_LINERIGHT, 0, 5},
       {20, 8, H, SB_PAGERIGHT, 0, 10},  {20, 8, H, MAKEWPARAM(SB_THUMBTRACK, 70), 0, 60},
       {3, 8, H, SB_LINERIGHT, 5, 5},    {3, 8, H, SB_PAGERIGHT, 5, 6},
+      {80, 8, K, VK_DOWN, 10, 11},      {80, 8, K, VK_UP, 0, 0},
+      {80, 8, K, VK_NEXT, 10, 18},      {80, 8, K, VK_PRIOR, 10, 2},
+      {80, 8, K, VK_HOME, 10, 0},       {80, 8, K, VK_END, 10, 33},
+      {20, 8, K, VK_RIGHT, 59, 60},     {20, 8, K, VK_LEFT, 5, 4},
+      {80, 8, W, WheelDown(1), 10, 10 + std::min(wheel, 8)},
+      {80, 8, W, WheelDown(-2), 30, 30 - 2 * std::min(wheel, 8)},
+      {80, 2, W, WheelDown(1), 10, 10 + std::min(wheel, 2)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.cols << "x" << c.rows << " request " << c.request
                                     << " from " << c.from);
     LogProbe log;
     Start(log, c.cols, c.rows, 41);
-    const int& position = c.message == V ? log.vScrollPos : log.hScrollPos;
-    SendMessageA(log.GetWnd(), c.message, MAKEWPARAM(SB_THUMBPOSITION, c.from), 0);
+    const bool sideways =
+        c.message == H || (c.message == K && (c.request == VK_LEFT || c.request == VK_RIGHT));
+    const int& position = sideways ? log.hScrollPos : log.vScrollPos;
+    SendMessageA(log.GetWnd(), sideways ? H : V, MAKEWPARAM(SB_THUMBPOSITION, c.from), 0);
     ASSERT_EQ(position, c.from);
     SendMessageA(log.GetWnd(), c.message, c.request, 0);
     EXPECT_EQ(position, c.to);
-    EXPECT_EQ(Bar(log.GetWnd(), c.message == V ? SB_VERT : SB_HORZ).nPos, c.to);
+    EXPECT_EQ(Bar(log.GetWnd(), sideways ? SB_HORZ : SB_VERT).nPos, c.to);
   }
 }
 
-// A new size recomputes columns, rows and bars (an off bar keeps what it
-// showed); minimizing changes nothing.
+// A new size recomputes columns, rows and bars; a bar with nothing to scroll
+// (also when the lines exactly fill the rows) is disabled, never hidden, and
+// keeps what it showed; minimizing changes nothing.
 TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
   // The new size, the positions before it (-1: as they are), the bars after.
   struct Step { int cols, rows, hFrom, vFrom, hOn, hPos, vOn, vPos; };
   const Step steps[] = {
       {40, 4, -1, -1, 1, 0, 1, 6}, {60, 4, 40, -1, 1, 20, 1, 6}, {100, 4, -1, -1, 0, 0, 1, 6},
-      {80, 6, -1, 2, 0, 0, 1, 4},  {80, 12, -1, -1, 0, 0, 0, 0},
+      {80, 6, -1, 2, 0, 0, 1, 4},  {80, 10, -1, -1, 0, 0, 0, 0}, {80, 12, -1, -1, 0, 0, 0, 0},
   };
   LogProbe log;
   Start(log, 40, 4, 10);
@@ -120,8 +177,9 @@ TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
     if (s.hFrom >= 0) SendMessageA(wnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.hFrom), 0);
     if (s.vFrom >= 0) SendMessageA(wnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.vFrom), 0);
     Resize(log, s.cols, s.rows);
-    EXPECT_EQ(Ints({log.hScrollOn, log.hScrollPos, log.vScrollOn, log.vScrollPos}),
-              Ints({s.hOn, s.hPos, s.vOn, s.vPos}));
+    EXPECT_EQ(Ints({BarState(wnd, OBJID_HSCROLL), log.hScrollOn, log.hScrollPos,
+                    BarState(wnd, OBJID_VSCROLL), log.vScrollOn, log.vScrollPos}),
+              Ints({s.hOn, s.hOn, s.hPos, s.vOn, s.vOn, s.vPos}));
     const SCROLLINFO h = Bar(wnd, SB_HORZ), v = Bar(wnd, SB_VERT);
     EXPECT_EQ(s.hOn ? Ints({int(h.nPage), h.nPos}) : Ints(),
               s.hOn ? Ints({s.cols, s.hPos}) : Ints());
@@ -130,6 +188,45 @@ TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
   }
   ShowWindow(wnd, SW_MINIMIZE);
   EXPECT_EQ(Ints({log.visibleCols, log.visibleRows}), Ints({80, 12}));
+}
+
+// The window's pixels equal text drawn by the test cell by cell, a column
+// being the advance of a half-width character as the OEM font draws it (not
+// half its widest character): at column 0, and at column 3, where the
+// double-byte character is cut and left blank.
+TEST_F(LogWin, PaintsEachCharacterInItsCells) {
+  struct Cell { const char* text; int col, row; };
+  struct Case { int hScroll; std::vector<Cell> cells; };
+  const Case cases[] = {
+      {0, {{"a", 0, 0}, {"b", 1, 0}, {"表", 2, 0}, {"c", 4, 0}, {"x", 0, 1}, {"y", 1, 1}}},
+      {3, {{"c", 1, 0}}},
+  };
+  LogProbe log;
+  Start(log, 20, 3, 1, SW_SHOWNOACTIVATE);
+  log.AddLog("ab表c\nxy", 1);
+  Canvas font(1, 1);
+  SelectObject(font.dc, GetStockObject(OEM_FIXED_FONT));
+  SIZE advance;
+  TEXTMETRICA metrics;
+  GetTextExtentPoint32A(font.dc, "0", 1, &advance);
+  GetTextMetricsA(font.dc, &metrics);
+  const int width = 20 * advance.cx, height = 3 * metrics.tmHeight;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hScroll);
+    SendMessageA(log.GetWnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, c.hScroll), 0);
+    RedrawWindow(log.GetWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Canvas shown(width, height), expected(width, height);
+    HDC window = GetDC(log.GetWnd());
+    BitBlt(shown.dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
+    ReleaseDC(log.GetWnd(), window);
+    SelectObject(expected.dc, GetStockObject(OEM_FIXED_FONT));
+    SetBkMode(expected.dc, TRANSPARENT);
+    for (const Cell& cell : c.cells) {
+      TextOutA(expected.dc, cell.col * advance.cx, cell.row * metrics.tmHeight, cell.text,
+               static_cast<int>(std::strlen(cell.text)));
+    }
+    EXPECT_TRUE(shown.Pixels() == expected.Pixels());
+  }
 }
 
 }  // namespace
