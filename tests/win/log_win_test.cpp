@@ -30,32 +30,6 @@ int BarState(HWND wnd, LONG object) {
 
 WPARAM WheelDown(int notches) { return MAKEWPARAM(0, static_cast<WORD>(-notches * WHEEL_DELTA)); }
 
-// A 32-bit bitmap to draw on or copy into, white at first.
-struct Canvas {
-  Canvas(int width, int height) : dc(CreateCompatibleDC(nullptr)), size(width * height) {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    previous = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, width, height, WHITENESS);
-  }
-  ~Canvas() {
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  std::vector<uint32_t> Pixels() const {  // colours without the unused top byte
-    GdiFlush();
-    std::vector<uint32_t> pixels(bits, bits + size);
-    for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-    return pixels;
-  }
-  HDC dc;
-  int size;
-  uint32_t* bits = nullptr;
-  HBITMAP bitmap;
-  HGDIOBJ previous;
-};
 
 // Each window has a new subkey, so no stored rectangle, and is sized by the
 // user to cols by rows of its font; Start fills it to `lines` lines.
@@ -204,29 +178,34 @@ TEST_F(LogWin, PaintsEachCharacterInItsCells) {
   LogProbe log;
   Start(log, 20, 3, 1, SW_SHOWNOACTIVATE);
   log.AddLog("ab表c\nxy", 1);
-  Canvas font(1, 1);
-  SelectObject(font.dc, GetStockObject(OEM_FIXED_FONT));
+  HDC window = GetDC(log.GetWnd()), expected = CreateCompatibleDC(window);
+  SelectObject(expected, GetStockObject(OEM_FIXED_FONT));
   SIZE advance;
   TEXTMETRICA metrics;
-  GetTextExtentPoint32A(font.dc, "0", 1, &advance);
-  GetTextMetricsA(font.dc, &metrics);
-  const int width = 20 * advance.cx, height = 3 * metrics.tmHeight;
+  GetTextExtentPoint32A(expected, "0", 1, &advance);
+  GetTextMetricsA(expected, &metrics);
+  RECT area = {0, 0, 20 * advance.cx, 3 * metrics.tmHeight};
+  HBITMAP bitmap = CreateCompatibleBitmap(window, area.right, area.bottom);
+  SelectObject(expected, bitmap);
+  SetBkMode(expected, TRANSPARENT);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.hScroll);
     SendMessageA(log.GetWnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, c.hScroll), 0);
     RedrawWindow(log.GetWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    Canvas shown(width, height), expected(width, height);
-    HDC window = GetDC(log.GetWnd());
-    BitBlt(shown.dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
-    ReleaseDC(log.GetWnd(), window);
-    SelectObject(expected.dc, GetStockObject(OEM_FIXED_FONT));
-    SetBkMode(expected.dc, TRANSPARENT);
+    FillRect(expected, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     for (const Cell& cell : c.cells) {
-      TextOutA(expected.dc, cell.col * advance.cx, cell.row * metrics.tmHeight, cell.text,
+      TextOutA(expected, cell.col * advance.cx, cell.row * metrics.tmHeight, cell.text,
                static_cast<int>(std::strlen(cell.text)));
     }
-    EXPECT_TRUE(shown.Pixels() == expected.Pixels());
+    int differing = 0;
+    for (int y = 0; y < area.bottom; ++y) {
+      for (int x = 0; x < area.right; ++x) differing += GetPixel(window, x, y) != GetPixel(expected, x, y);
+    }
+    EXPECT_EQ(differing, 0);
   }
+  DeleteDC(expected);
+  DeleteObject(bitmap);
+  ReleaseDC(log.GetWnd(), window);
 }
 
 }  // namespace

@@ -32,12 +32,6 @@ RegKey::RegKey(const std::string& subKey) : path_(subKey) {
 
 RegKey::~RegKey() { SHDeleteKeyA(HKEY_CURRENT_USER, path()); }
 
-bool RegKey::Exists() const {
-  HKEY key = nullptr;
-  RegOpenKeyExA(HKEY_CURRENT_USER, path(), 0, KEY_READ, &key);
-  return key && RegCloseKey(key) == ERROR_SUCCESS;
-}
-
 void RegKey::Set(const char* name, DWORD type, const void* data, DWORD size) const {
   SHSetValueA(HKEY_CURRENT_USER, path(), name, type, data, size);
 }
@@ -62,16 +56,6 @@ WindowParam PopupParam(RECT clientArea, DWORD style) {
 bool TakeQuit() {
   MSG msg;
   return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
-
-std::string RingText(const char* store, int curLine, int lineCount) {
-  const int ring = CPVLogWin::kRingLines;
-  std::string text;
-  for (int i = 0; store && i < lineCount; ++i) {
-    const char* slot = store + (curLine - lineCount + 1 + i + ring) % ring * CPVLogWin::kSlotSize;
-    text += std::string(i ? "\n" : "") + std::string(slot, strnlen(slot, CPVLogWin::kColumns));
-  }
-  return text;
 }
 
 void UserMove(HWND wnd, int x, int y) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,6 @@ class RegKey {
   explicit RegKey(const std::string& subKey = std::string());
   ~RegKey();
   const char* path() const { return path_.c_str(); }
-  bool Exists() const;
   void Set(const char* name, DWORD type, const void* data, DWORD size) const;
   std::string Get(const char* name) const;  // empty when missing
 
@@ -66,9 +66,6 @@ class Probe : public Base {
   BOOL QueryClose() override { return allowClose && Base::QueryClose(); }
 };
 
-// A log's ring as text: its lines from the oldest, joined by line feeds.
-std::string RingText(const char* store, int curLine, int lineCount);
-
 template <typename Base>
 class LogProbeOf : public Probe<Base> {
  public:
@@ -76,7 +73,15 @@ class LogProbeOf : public Probe<Base> {
   using Base::lines, Base::curLine, Base::lineCount, Base::charWidth, Base::lineHeight;
   using Base::visibleCols, Base::visibleRows, Base::hScrollOn, Base::hScrollPos;
   using Base::vScrollOn, Base::vScrollPos;
-  std::string Text() const { return RingText(lines, curLine, lineCount); }
+  // The ring as text: its lines from the oldest, joined by line feeds.
+  std::string Text() const {
+    std::string text;
+    for (int i = 0; lines && i < lineCount; ++i) {
+      const char* slot = this->Slot((this->OldestSlot() + i) % Base::kRingLines);
+      text += std::string(i ? "\n" : "") + std::string(slot, strnlen(slot, Base::kColumns));
+    }
+    return text;
+  }
 };
 typedef LogProbeOf<CPVLogWin> LogProbe;
 
