@@ -5,28 +5,10 @@
 #include <cstdio>
 #include <deque>
 
-namespace {
-
-Lines* capturing = nullptr;
-
-void Capture(const char* text) { capturing->push_back(text); }
-
-}  // namespace
-
-DebugCapture::DebugCapture() : methods(*PVOs()) {
-  methods.debugOutput = Capture;
-  capturing = &lines;
-  previous = PVOsSwap(&methods);
-}
-
-DebugCapture::~DebugCapture() { PVOsSwap(previous); }
-
-RegKey::RegKey(const std::string& subKey) : path_(subKey) {
+RegKey::RegKey() {
   static int counter = 0;
-  if (path_.empty()) {
-    path_ = "Software\\TrelvioTest-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter++);
-  }
+  path_ = "Software\\TrelvioTest-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(counter++);
   SHDeleteKeyA(HKEY_CURRENT_USER, path());
 }
 

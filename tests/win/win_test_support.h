@@ -8,24 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "support/os.h"
 #include "winlib/log_win.h"
 
 typedef std::vector<std::string> Lines;
 
-// Catches the debugger-channel lines in `lines` while it lives.
-struct DebugCapture {
-  DebugCapture();
-  ~DebugCapture();
-  Lines lines;
-  PVOsMethods methods;
-  const PVOsMethods* previous;
-};
-
-// A subkey of HKEY_CURRENT_USER (by default a new one), deleted now and at the end.
+// A new subkey of HKEY_CURRENT_USER of the test's own, deleted at the end.
 class RegKey {
  public:
-  explicit RegKey(const std::string& subKey = std::string());
+  RegKey();
   ~RegKey();
   const char* path() const { return path_.c_str(); }
   void Set(const char* name, DWORD type, const void* data, DWORD size) const;
@@ -41,7 +31,7 @@ WindowParam PopupParam(RECT clientArea, DWORD style = WS_POPUP);
 bool TakeQuit();
 
 // A library window with its state readable, counting the messages reaching
-// its procedure, able to refuse closing; destroyed with the object.
+// its procedure; destroyed with the object.
 template <typename Base>
 class Probe : public Base {
  public:
@@ -49,7 +39,6 @@ class Probe : public Base {
   using Base::clientRect, Base::frameWidth, Base::frameHeight;
   int routed = 0;
   int routedAtPostCreate = -1;
-  BOOL allowClose = TRUE;
 
   ~Probe() override {
     if (IsWindow(this->wnd)) DestroyWindow(this->wnd);
@@ -63,7 +52,6 @@ class Probe : public Base {
     routedAtPostCreate = routed;
     return Base::PostCreate();
   }
-  BOOL QueryClose() override { return allowClose && Base::QueryClose(); }
 };
 
 template <typename Base>
