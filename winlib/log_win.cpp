@@ -8,8 +8,6 @@ namespace {
 
 const int32_t kStoreSize = CPVLogWin::kRingLines * CPVLogWin::kSlotSize;  // 82944 bytes
 const int kMinClientSize = 64;
-const UINT_PTR kBarTimer = 1;
-const DWORD kBarRedrawMs = 100;
 
 bool IsDroppedControl(unsigned char byte) {
   return byte == 0x07 || byte == 0x08 || byte == 0x0B || byte == 0x0C || byte == 0x0D;
@@ -118,26 +116,6 @@ void CPVLogWin::AddLog(const char* text, int repaint) {
     PutByte(byte);
   }
   if (repaint) InvalidateRect(wnd, nullptr, TRUE);
-}
-
-void CPVLogWin::RedrawStaleBar(bool force) {
-  if (!vBarStale) return;
-  DWORD now = GetTickCount();
-  if (!force && now - vBarDrawnAt < kBarRedrawMs) {
-    SetTimer(wnd, kBarTimer, kBarRedrawMs, RedrawStaleBarLater);
-    return;
-  }
-  KillTimer(wnd, kBarTimer);
-  vBarStale = 0;
-  vBarDrawnAt = now;
-  // The bar lies right of the client area, in the frame.
-  RECT bar = {clientWidth, 0, clientWidth + GetSystemMetrics(SM_CXVSCROLL), clientHeight};
-  RedrawWindow(wnd, &bar, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-}
-
-void CALLBACK CPVLogWin::RedrawStaleBarLater(HWND hwnd, UINT, UINT_PTR, DWORD) {
-  CPVWinMain* object = reinterpret_cast<CPVWinMain*>(GetWindowLongA(hwnd, GWL_USERDATA));
-  if (object) static_cast<CPVLogWin*>(object)->RedrawStaleBar(true);
 }
 
 void CPVLogWin::PutByte(unsigned char byte) {

@@ -15,6 +15,8 @@ class CPVLogWin : public CPVDefWin, public MessageLog {
   static const int kColumns = 80;
   static const int kRingLines = 1024;
   static const int kSlotSize = kColumns + 1;
+  // The timer that draws a vertical bar left undrawn.
+  static const UINT_PTR kBarTimer = 1;
 
   CPVLogWin();
   ~CPVLogWin() override;
@@ -68,8 +70,8 @@ class CPVLogWin : public CPVDefWin, public MessageLog {
   void SetBar(int bar, int maximum, int page, int position, BOOL redraw);
   // The vertical bar over every line held, the view at the end of the log.
   void FollowEnd(BOOL redraw);
-  // Draws the vertical bar that AddLog set without drawing, at most once per
-  // kBarRedrawMs (a timer catches up); force draws it now.
+  // Draws the vertical bar that AddLog set without drawing, at most ten
+  // times a second (a timer catches up); force draws it now.
   void RedrawStaleBar(bool force);
   static void CALLBACK RedrawStaleBarLater(HWND hwnd, UINT message, UINT_PTR timer, DWORD time);
 };

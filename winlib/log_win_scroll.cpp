@@ -5,6 +5,8 @@
 
 namespace {
 
+const DWORD kBarRedrawMs = 100;
+
 // A bar's request: lines by a quarter of the page, pages by half of it, and
 // the top and bottom requests one step rather than to the ends.
 int RequestedPosition(WPARAM wParam, int position, int page) {
@@ -89,6 +91,26 @@ void CPVLogWin::SetBar(int bar, int maximum, int page, int position, BOOL redraw
                      0, maximum, static_cast<UINT>(page), position, 0};
   SetScrollInfo(wnd, bar, &info, redraw);
   *(bar == SB_HORZ ? &hScrollOn : &vScrollOn) = maximum + 1 > page;
+}
+
+void CPVLogWin::RedrawStaleBar(bool force) {
+  if (!vBarStale) return;
+  DWORD now = GetTickCount();
+  if (!force && now - vBarDrawnAt < kBarRedrawMs) {
+    SetTimer(wnd, kBarTimer, kBarRedrawMs, RedrawStaleBarLater);
+    return;
+  }
+  KillTimer(wnd, kBarTimer);
+  vBarStale = 0;
+  vBarDrawnAt = now;
+  // The bar lies right of the client area, in the frame.
+  RECT bar = {clientWidth, 0, clientWidth + GetSystemMetrics(SM_CXVSCROLL), clientHeight};
+  RedrawWindow(wnd, &bar, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void CALLBACK CPVLogWin::RedrawStaleBarLater(HWND hwnd, UINT, UINT_PTR, DWORD) {
+  CPVWinMain* object = reinterpret_cast<CPVWinMain*>(GetWindowLongA(hwnd, GWL_USERDATA));
+  if (object) static_cast<CPVLogWin*>(object)->RedrawStaleBar(true);
 }
 
 void CPVLogWin::FollowEnd(BOOL redraw) {
