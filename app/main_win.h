@@ -20,8 +20,9 @@ class CMainWin : public CPVLogWin {
   explicit CMainWin(HINSTANCE instance, const char* settingsKey = nullptr);
   ~CMainWin() override;
 
-  // Converts sourcePath, or the file chosen in the open-file dialog when it is
-  // null. Returns nonzero when the conversion succeeded.
+  // Converts sourcePath ('/' taken as a backslash), or the file chosen in the
+  // open-file dialog when it is null. Returns nonzero when the conversion
+  // succeeded.
   int ConvertFile(const char* sourcePath);
 
   LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
@@ -37,6 +38,7 @@ class CMainWin : public CPVLogWin {
   const char* settingsKey;
 
  private:
+  // Converts a path that reached the window, or logs why it cannot be.
   int ConvertPath(std::string path, AnsiPathResult taken);
 };
 
