@@ -7,9 +7,11 @@
 
 #include "app/resource.h"
 #include "converter/convert_file.h"
-#include "support/command_arg.h"
+#include "converter/job_names.h"
+#include "converter/messages.h"
 #include "support/debug.h"
 #include "support/open_dialog.h"
+#include "support/path.h"
 
 namespace {
 
@@ -35,7 +37,8 @@ WindowParam MainWinParam(int showCmd) {
   return param;
 }
 
-CMainWin::CMainWin(HINSTANCE moduleInstance) {
+CMainWin::CMainWin(HINSTANCE moduleInstance, const char* key)
+    : settingsKey(key && *key ? key : kSubKey) {
   std::memset(lastFile, 0, sizeof lastFile);
   if (!moduleInstance) PVDebugOut(kNoInstance);
   instance = moduleInstance;
@@ -52,7 +55,7 @@ BOOL CMainWin::PreRegist(WindowParam* param) {
   param->smallIcon = static_cast<HICON>(
       LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRELVIO), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
   param->rect = RECT{64, 64, 384, 304};
-  SetRegSubKey(kSubKey);
+  SetRegSubKey(settingsKey);
   ReadRegValue(kLastFileValue, lastFile, sizeof lastFile, 0);
   LoadAccel(MAKEINTRESOURCEA(IDR_ACCEL));
   return CPVLogWin::PreRegist(param);
@@ -61,8 +64,9 @@ BOOL CMainWin::PreRegist(WindowParam* param) {
 BOOL CMainWin::PostCreate() {
   DragAcceptFiles(wnd, TRUE);
   if (!CPVLogWin::PostCreate()) return FALSE;
-  char argument[kPathSize];
-  if (PVGetCommandArg(argument, sizeof argument)) ConvertFile(argument);
+  std::string argument;
+  AnsiPathResult taken;
+  if (CommandArgPath(&argument, &taken)) ConvertPath(argument, taken);
   return TRUE;
 }
 
@@ -74,17 +78,32 @@ void CMainWin::PreDestroy() {
 }
 
 int CMainWin::ConvertFile(const char* sourcePath) {
+  if (sourcePath) return ConvertPath(sourcePath, kAnsiPathTaken);
+  // The dialog opens on the last converted file, or with an empty name.
   char chosen[kPathSize];
-  if (!sourcePath) {
-    // The dialog opens on the last converted file, or with an empty name.
-    std::memset(chosen, 0, sizeof chosen);
-    std::memcpy(chosen, lastFile, sizeof chosen - 1);
-    if (!PVOpenFileDialog(chosen, kDialogTitle, 1, kDialogFilter, kDialogExtension, kDialogFlags,
-                          nullptr))
-      return 0;
-    sourcePath = chosen;
-  }
-  return ::ConvertFile(conversion, *this, sourcePath, lastFile, nullptr);
+  std::memset(chosen, 0, sizeof chosen);
+  std::memcpy(chosen, lastFile, sizeof chosen - 1);
+  if (!PVOpenFileDialog(chosen, kDialogTitle, 1, kDialogFilter, kDialogExtension, kDialogFlags,
+                        nullptr))
+    return 0;
+  // The code page's stand-in for a character it cannot spell; no file name
+  // holds it.
+  return ConvertPath(chosen, std::strchr(chosen, '?') ? kAnsiPathUnspellable : kAnsiPathTaken);
+}
+
+// A path typed with forward slashes (as trelvio-cli takes it) is split, and
+// remembered, in the backslash form. A path the code page cannot hold is
+// logged as the job would name it, with the reason, and not converted.
+int CMainWin::ConvertPath(std::string path, AnsiPathResult taken) {
+  PVUseSeparator(PVHostTextFacts(), &path[0]);
+  if (taken == kAnsiPathTaken)
+    return ::ConvertFile(conversion, *this, path.c_str(), lastFile, nullptr);
+  JobNames names;
+  NameJob(PVHostTextFacts(), path.c_str(), nullptr, nullptr, &names);
+  AddLog(names.requestLine, 1);
+  AddLog(AnsiPathRefusal(taken), 1);
+  AddLog(msg::kConversionFailed, 1);
+  return 0;
 }
 
 LRESULT CMainWin::OnCommand(HWND hwnd, WPARAM wParam, LPARAM) {
@@ -104,13 +123,17 @@ LRESULT CMainWin::OnCommand(HWND hwnd, WPARAM wParam, LPARAM) {
   return 0;
 }
 
-LRESULT CMainWin::OnDropFiles(HWND, WPARAM wParam, LPARAM) {
+// The files are converted in the drop's order, and the log is drawn after
+// each one, so the user sees every result as it comes. Input waits until the
+// whole drop is done, so a second drop cannot cut into it.
+LRESULT CMainWin::OnDropFiles(HWND hwnd, WPARAM wParam, LPARAM) {
   HDROP drop = reinterpret_cast<HDROP>(wParam);
-  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    char path[kPathSize];
-    if (DragQueryFileA(drop, i, path, sizeof path) == 0) continue;
-    ConvertFile(path);
+    std::string path;
+    AnsiPathResult taken = DroppedPath(drop, i, &path);
+    ConvertPath(path, taken);
+    UpdateWindow(hwnd);
   }
   DragFinish(drop);
   return 0;

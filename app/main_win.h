@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "app/ansi_path.h"
 #include "converter/conversion_state.h"
 #include "winlib/log_win.h"
 
@@ -12,11 +15,14 @@ class CMainWin : public CPVLogWin {
  public:
   static const int kPathSize = 260;
 
-  explicit CMainWin(HINSTANCE instance);
+  // The settings live under settingsKey, a subkey of HKEY_CURRENT_USER
+  // ("Software\\Holven\\TRELVIO" when it is null or empty).
+  explicit CMainWin(HINSTANCE instance, const char* settingsKey = nullptr);
   ~CMainWin() override;
 
-  // Converts sourcePath, or the file chosen in the open-file dialog when it is
-  // null. Returns nonzero when the conversion succeeded.
+  // Converts sourcePath ('/' taken as a backslash), or the file chosen in the
+  // open-file dialog when it is null. Returns nonzero when the conversion
+  // succeeded.
   int ConvertFile(const char* sourcePath);
 
   LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
@@ -29,6 +35,11 @@ class CMainWin : public CPVLogWin {
  protected:
   char lastFile[kPathSize];
   ConversionState conversion;
+  const char* settingsKey;
+
+ private:
+  // Converts a path that reached the window, or logs why it cannot be.
+  int ConvertPath(std::string path, AnsiPathResult taken);
 };
 
 // The creation record the entry gives Init. PreRegist replaces the names,

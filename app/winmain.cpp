@@ -1,12 +1,15 @@
 // The program's entry: one CMainWin, its message loop, its exit code.
 #include <windows.h>
 
+#include <cstdlib>
 #include <new>
 
 #include "app/main_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
-  CMainWin* win = new (std::nothrow) CMainWin(instance);
+  // TRELVIO_SETTINGS_KEY names another subkey for the settings, so a second
+  // set of them (the tests' own) leaves the user's alone.
+  CMainWin* win = new (std::nothrow) CMainWin(instance, std::getenv("TRELVIO_SETTINGS_KEY"));
   if (!win) return -1;
   WindowParam param = MainWinParam(showCmd);
   // A failed set-up may leave a window that still points at the object, so

@@ -1,8 +1,12 @@
 #include "support/command_arg.h"
 
-int PVParseCommandArg(const char* commandLine, char* dst, int32_t size) {
+namespace {
+
+// One parser for both widths of the command line.
+template <typename Char>
+int ParseCommandArg(const Char* commandLine, Char* dst, int32_t size) {
   if (!commandLine) return 0;
-  const char* p = commandLine;
+  const Char* p = commandLine;
   bool quoted = false;
   // The program name ends at the first space outside quotes.
   for (;; ++p) {
@@ -29,4 +33,14 @@ int PVParseCommandArg(const char* commandLine, char* dst, int32_t size) {
   }
   dst[stored] = '\0';
   return stored > 0;
+}
+
+}  // namespace
+
+int PVParseCommandArg(const char* commandLine, char* dst, int32_t size) {
+  return ParseCommandArg(commandLine, dst, size);
+}
+
+int PVParseCommandArg(const wchar_t* commandLine, wchar_t* dst, int32_t size) {
+  return ParseCommandArg(commandLine, dst, size);
 }

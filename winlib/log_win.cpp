@@ -34,6 +34,9 @@ void CPVLogWin::ResetMembers() {
   lineCount = 1;
   vScrollOn = 0;
   hScrollOn = 0;
+  wheelRest = 0;
+  vBarStale = 0;
+  vBarDrawnAt = 0;
 }
 
 int CPVLogWin::OldestSlot() const {
@@ -57,25 +60,23 @@ BOOL CPVLogWin::PostCreate() {
   HGDIOBJ previous = SelectObject(dc, font);
   TEXTMETRICA metrics;
   GetTextMetricsA(dc, &metrics);
+  // A column is the advance of a half-width character as the font draws it;
+  // tmMaxCharWidth says nothing reliable about it (Wine's OEM font: 12 and 5).
+  SIZE advance = {0, 0};
+  GetTextExtentPoint32A(dc, "0", 1, &advance);
   SelectObject(dc, previous);
   ReleaseDC(wnd, dc);
-  charWidth = metrics.tmMaxCharWidth / 2;
+  charWidth = advance.cx;
   lineHeight = metrics.tmHeight;
-  EnableScrollBar(wnd, SB_VERT, ESB_DISABLE_BOTH);
-  visibleCols = charWidth > 0 ? clientWidth / charWidth : kColumns;
-  if (visibleCols > kColumns) visibleCols = kColumns;
-  visibleRows = lineHeight > 0 ? clientHeight / lineHeight : 0;
-  if (visibleCols == kColumns) {
-    EnableScrollBar(wnd, SB_HORZ, ESB_DISABLE_BOTH);
-    hScrollOn = 0;
-  } else {
-    SetBar(SB_HORZ, kColumns - 1, visibleCols, 0);
-    hScrollOn = 1;
-  }
+  // Unlike any fitted size, so both bars are set up.
+  visibleCols = -1;
+  visibleRows = -1;
+  FitColumnsAndRows();
   return TRUE;
 }
 
 void CPVLogWin::PreDestroy() {
+  KillTimer(wnd, kBarTimer);
   PVMemoryFree(lines, "PVLogWin", __LINE__);
   lines = nullptr;
   CPVDefWin::PreDestroy();
@@ -129,15 +130,11 @@ void CPVLogWin::StartNewLine() {
   Slot(curLine)[curCol] = 0;
   curCol = 0;
   curLine = (curLine + 1) % kRingLines;
-  ++lineCount;
+  if (lineCount < kRingLines) ++lineCount;
   if (lineCount < visibleRows) return;
-  EnableBar(SB_VERT, &vScrollOn, 1);
-  if (lineCount > kRingLines) {
-    lineCount = kRingLines;
-    SCROLLINFO info = {sizeof(info), SIF_POS, 0, 0, 0, kRingLines - visibleRows, 0};
-    SetScrollInfo(wnd, SB_VERT, &info, TRUE);
-  } else {
-    SetBar(SB_VERT, lineCount - 1, visibleRows, lineCount - visibleRows);
-  }
-  vScrollPos = lineCount - visibleRows;
+  // Drawing a scroll bar costs the platform far more than a line of text
+  // (under Wine some 5 ms), so the bar is drawn with the text, at most ten
+  // times a second, rather than for every line.
+  FollowEnd(FALSE);
+  vBarStale = 1;
 }

@@ -5,7 +5,7 @@
 // the window's user-data slot, and hands each message it knows to a virtual
 // handler, so a derived class takes a message over by overriding one
 // operation. It also keeps the window's geometry current across the user's
-// moves and resizes and holds the client size within limits while a frame
+// moves and every size change, and holds the client size within limits while a frame
 // edge is dragged.
 #pragma once
 
@@ -64,6 +64,8 @@ class CPVWinMain {
   virtual LRESULT OnSize(HWND hwnd, WPARAM sizeType, LPARAM lParam);
   virtual LRESULT OnEnterSizeMove(HWND hwnd, WPARAM wParam, LPARAM lParam);
   virtual LRESULT OnExitSizeMove(HWND hwnd, WPARAM wParam, LPARAM lParam);
+  // Default handling passes the wheel on to the parent window.
+  virtual LRESULT OnMouseWheel(HWND hwnd, WPARAM wParam, LPARAM lParam);
 
   // Routes one message to its handler; unknown messages get default handling.
   virtual LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

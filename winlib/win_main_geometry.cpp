@@ -1,7 +1,7 @@
-// CPVWinMain: the window's geometry. It is refreshed only after the user has
-// moved or resized the window, after a maximize and after a restore from a
-// maximized or user-resized state; moves and sizes made by the program, and
-// minimizing, leave it as it was.
+// CPVWinMain: the window's geometry. It is refreshed after the user has moved
+// the window and after every size change of a normal or maximized window,
+// whoever made it (a frame drag, a maximize, a snap to a screen edge, the
+// program); moves made by the program, and minimizing, leave it as it was.
 #include "winlib/win_main.h"
 
 namespace {
@@ -81,7 +81,9 @@ LRESULT CPVWinMain::OnSizing(HWND, WPARAM edge, LPARAM lParam) {
 LRESULT CPVWinMain::OnSize(HWND, WPARAM sizeType, LPARAM) {
   switch (sizeType) {
     case SIZE_RESTORED:
-      if (sized || maximized) RefreshRect();
+      // Not only after WM_SIZING: a snap or a double-click on the frame
+      // resizes without it.
+      RefreshRect();
       maximized = 0;
       break;
     case SIZE_MAXIMIZED:

@@ -39,6 +39,7 @@ const Route kRoutes[] = {
     {WM_ENTERSIZEMOVE, &CPVWinMain::OnEnterSizeMove},
     {WM_EXITSIZEMOVE, &CPVWinMain::OnExitSizeMove},
     {WM_DROPFILES, &CPVWinMain::OnDropFiles},
+    {WM_MOUSEWHEEL, &CPVWinMain::OnMouseWheel},
 };
 
 }  // namespace
@@ -104,3 +105,7 @@ LRESULT CPVWinMain::OnExitMenuLoop(HWND, WPARAM, LPARAM) { return 0; }
 LRESULT CPVWinMain::OnInitMenuPopup(HWND, WPARAM, LPARAM) { return 0; }
 LRESULT CPVWinMain::OnEnterSizeMove(HWND, WPARAM, LPARAM) { return 0; }
 LRESULT CPVWinMain::OnExitSizeMove(HWND, WPARAM, LPARAM) { return 0; }
+
+LRESULT CPVWinMain::OnMouseWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd, WM_MOUSEWHEEL, wParam, lParam);
+}

@@ -3,14 +3,15 @@
 # display and a throwaway 32-bit Wine prefix with a Japanese locale, runs
 # every Windows test program through ctest (among them the window program's
 # suites), starts TRELVIO.exe through `scripts/run --gui` and takes the
-# screenshot docs/screenshot.png, and checks that trelvio-cli.exe writes the
-# same MML as the native trelvio-cli. Every Wine and X step has its own time
-# limit, and the display and the prefix's wineserver are ended on the way out.
+# screenshot docs/screenshot.png. (The converter's own tests run under Wine
+# among them, so trelvio-cli.exe's MML is checked there.) Every Wine and X
+# step has its own time limit, and the display and the prefix's wineserver
+# are ended on the way out.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-root=$PWD
 jobs=${JOBS:-2}
 started=$SECONDS
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 scripts/setup windows
 
@@ -22,39 +23,20 @@ cmake --build build-win -j"$jobs"
 scratch=$(mktemp -d)
 xvfb_pid=
 cleanup() {
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-    timeout 30 wineserver -k >/dev/null 2>&1 || true
-  fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  [ ! -d "${WINEPREFIX:-/nonexistent}" ] || timeout 30 wineserver -k >/dev/null 2>&1 || true
+  [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; } || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
 
-# A display number nobody uses; Xvfb itself ends at the latest after the
-# stage's own time budget.
-display=
-for n in $(seq 91 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-  timeout 1500 Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    display=:$n
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=
-done
-[ -n "$display" ] || { echo "30-windows: no X display could be started" >&2; exit 1; }
-export DISPLAY=$display
+# Xvfb picks a free display number and writes it; it ends at the latest after
+# the stage's own time budget.
+timeout 1500 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+  3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.2; done
+[ -s "$scratch/display" ] || fail "no X display could be started"
+export DISPLAY=:$(cat "$scratch/display")
 
 export WINEPREFIX=$scratch/wine
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -63,7 +45,7 @@ export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=ja_JP.UTF-8
 echo "-- Wine prefix on display $DISPLAY"
 timeout 120 wineboot -i >/dev/null 2>&1
-# No window manager runs on the display: Wine places the windows itself and
+# No window manager runs on the display: Wine draws the frames itself and
 # does not wait for one when a window is hidden.
 timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
@@ -71,104 +53,29 @@ echo "-- Windows tests under Wine"
 (cd build-win && TRELVIO_WINE_TIMEOUT=300 timeout 900 ctest --output-on-failure -j"$jobs")
 
 # The window program as a user starts it: refused without a display; on the
-# display it converts the file it is given before its window shows, and it
-# ends with 0 when asked to close. Its window is the screenshot of the README.
+# display it converts the file it is given before its window shows. Its
+# window is the screenshot of the README.
 echo "-- scripts/run --gui and the screenshot"
-if out=$(env -u DISPLAY timeout 60 scripts/run --gui 2>&1); then
-  echo "FAIL: scripts/run --gui without a display succeeded" >&2
-  exit 1
-fi
-grep -q 'DISPLAY' <<<"$out" || { echo "FAIL: scripts/run --gui without a display: $out" >&2; exit 1; }
+out=$(env -u DISPLAY timeout 60 scripts/run --gui 2>&1) && fail "scripts/run --gui without a display succeeded"
+grep -q 'DISPLAY' <<<"$out" || fail "scripts/run --gui without a display: $out"
 mkdir -p "$scratch/gui"
 cp examples/demo.mid "$scratch/gui/demo.mid"
-TRELVIO_WINE_TIMEOUT=120 timeout 300 scripts/run --gui "$scratch/gui/demo.mid" \
-  >"$scratch/gui.log" 2>&1 &
+TRELVIO_WINE_TIMEOUT=120 timeout 300 scripts/run --gui "$scratch/gui/demo.mid" >"$scratch/gui.log" 2>&1 &
 gui_pid=$!
-geometry=
+window=
 for _ in $(seq 300); do
-  geometry=$(timeout 10 xwininfo -name TRELVIO 2>/dev/null |
-             awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-                  /Width:/ {w=$NF} /Height:/ {h=$NF} END {if (w) print w "x" h "+" x "+" y}') || true
-  [ -n "$geometry" ] && break
-  kill -0 "$gui_pid" 2>/dev/null || break
+  window=$(timeout 10 xwininfo -name TRELVIO 2>/dev/null |
+           awk '/Window id:/ {id=$4} /IsViewable/ {print id}') || true
+  [ -z "$window" ] && kill -0 "$gui_pid" 2>/dev/null || break
   sleep 0.2
 done
-gui_failures=0
-if [ -z "$geometry" ]; then
-  echo "FAIL: no TRELVIO window appeared" >&2
-  gui_failures=1
-  kill "$gui_pid" 2>/dev/null || true
-else
-  [ -f "$scratch/gui/demo.mml" ] || { echo "FAIL: demo.mml was not written" >&2; gui_failures=1; }
-  sleep 1  # the first paint
-  timeout 60 import -window root "$scratch/root.png"
-  mkdir -p docs
-  timeout 60 convert "$scratch/root.png" -crop "$geometry" +repage -strip \
-    -define png:exclude-chunks=date,time docs/screenshot.png
-  colours=$(timeout 60 identify -format %k docs/screenshot.png)
-  [ "$colours" -gt 4 ] || { echo "FAIL: the screenshot is blank" >&2; gui_failures=1; }
-  timeout 60 wine taskkill /IM TRELVIO.exe >/dev/null 2>&1 || true
-fi
-gui_status=0
-wait "$gui_pid" || gui_status=$?
-if [ "$gui_status" != 0 ]; then
-  echo "FAIL: scripts/run --gui ended with $gui_status" >&2
-  sed 's/^/    /' "$scratch/gui.log" >&2
-  gui_failures=1
-fi
-[ "$gui_failures" = 0 ] || exit 1
-echo "30-windows: TRELVIO.exe converted the demo, closed with 0; docs/screenshot.png ($geometry)"
+[ -n "$window" ] || { kill "$gui_pid" 2>/dev/null; fail "no TRELVIO window appeared"; }
+[ -f "$scratch/gui/demo.mml" ] || fail "demo.mml was not written"
+sleep 1  # the first paint
+timeout 60 import -window "$window" -strip -define png:exclude-chunks=date,time docs/screenshot.png
+[ "$(timeout 60 identify -format %k docs/screenshot.png)" -gt 4 ] || fail "the screenshot is blank"
+timeout 60 wine taskkill /IM TRELVIO.exe >/dev/null 2>&1 || true
+wait "$gui_pid" || { sed 's/^/    /' "$scratch/gui.log" >&2; fail "scripts/run --gui did not end with 0"; }
+echo "30-windows: TRELVIO.exe converted the demo, closed with 0; docs/screenshot.png;" \
+     "passed in $((SECONDS - started)) s"
 
-# The same files through both command-line converters give the same bytes.
-echo "-- trelvio-cli.exe against the native trelvio-cli"
-native_cli=$root/build/cli/trelvio-cli
-windows_cli=$root/build-win/bin/trelvio-cli.exe
-if [ ! -x "$native_cli" ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build -j"$jobs" --target trelvio-cli
-fi
-mkdir -p "$scratch/native" "$scratch/windows"
-count=0
-for f in examples/*.mid tests/data/*.mid tests/data/*/*.mid fuzz/corpus/*; do
-  [ -f "$f" ] || continue
-  name=$(printf '%03d' "$count").mid
-  cp "$f" "$scratch/native/$name"
-  cp "$f" "$scratch/windows/$name"
-  count=$((count + 1))
-done
-[ "$count" -gt 0 ] || { echo "30-windows: no MIDI files to compare" >&2; exit 1; }
-# Cut-off copies of the demo take the refusal paths on both sides as well.
-demo_size=$(stat -c %s examples/demo.mid)
-for cut in 10 14 22 40 $((demo_size / 2)) $((demo_size - 1)); do
-  name=cut-$cut.mid
-  head -c "$cut" examples/demo.mid >"$scratch/native/$name"
-  cp "$scratch/native/$name" "$scratch/windows/$name"
-  count=$((count + 1))
-done
-native_status=0
-(cd "$scratch/native" && "$native_cli" -q *.mid >/dev/null 2>&1) || native_status=$?
-windows_status=0
-(cd "$scratch/windows" && TRELVIO_WINE_TIMEOUT=300 "$root/scripts/wine-run" "$windows_cli" -q *.mid \
-   >/dev/null 2>&1) || windows_status=$?
-failures=0
-if [ "$native_status" != "$windows_status" ]; then
-  echo "FAIL: exit status native $native_status, Windows $windows_status" >&2
-  failures=$((failures + 1))
-fi
-if [ "$(cd "$scratch/native" && ls)" != "$(cd "$scratch/windows" && ls)" ]; then
-  echo "FAIL: the two converters left different files" >&2
-  failures=$((failures + 1))
-fi
-converted=0
-for mml in "$scratch/native"/*.mml; do
-  [ -f "$mml" ] || continue
-  converted=$((converted + 1))
-  cmp "$mml" "$scratch/windows/$(basename "$mml")" >&2 || failures=$((failures + 1))
-done
-[ "$converted" -gt 0 ] || { echo "FAIL: nothing was converted" >&2; failures=$((failures + 1)); }
-if [ "$failures" -gt 0 ]; then
-  echo "30-windows: $failures comparison(s) failed" >&2
-  exit 1
-fi
-echo "30-windows: $count files: $converted converted to the same MML by both builds, the rest refused by both"
-echo "30-windows: passed in $((SECONDS - started)) s"

@@ -1,8 +1,9 @@
-// CPVLogWin: the line ring fed by AddLog, scroll requests, columns and rows.
+// CPVLogWin: the line ring fed by AddLog, scrolling by bars, keys and wheel,
+// columns and rows, and the text as drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
+#include <cstring>
 
 #include "tests/win/win_test_support.h"
 
@@ -16,14 +17,27 @@ SCROLLINFO Bar(HWND wnd, int bar) {
   return info;
 }
 
-// Each window has a new subkey, so no stored rectangle, and is sized by the
+// 1 enabled, 0 disabled, -1 hidden (its style bit taken away).
+int BarState(HWND wnd, LONG object) {
+  if (!(GetWindowLongA(wnd, GWL_STYLE) & (object == OBJID_VSCROLL ? WS_VSCROLL : WS_HSCROLL)))
+    return -1;
+  SCROLLBARINFO info = {};
+  info.cbSize = sizeof info;
+  GetScrollBarInfo(wnd, object, &info);
+  return (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) ? 0 : 1;
+}
+
+WPARAM WheelDown(int notches) { return MAKEWPARAM(0, static_cast<WORD>(-notches * WHEEL_DELTA)); }
+
+
+// Each window, its settings under the test's own subkey, is sized by the
 // user to cols by rows of its font; Start fills it to `lines` lines.
 class LogWin : public testing::Test {
  protected:
-  void Start(LogProbe& log, int cols, int rows, int lines = 1) {
+  void Start(LogProbe& log, int cols, int rows, int lines = 1, int showCmd = SW_HIDE) {
     WindowParam p = PopupParam({0, 0, 200, 200});
-    keys_.emplace_back();
-    ASSERT_TRUE(log.SetRegSubKey(keys_.back().path()));
+    p.showCmd = showCmd;
+    ASSERT_TRUE(log.SetRegSubKey(key_.path()));
     ASSERT_TRUE(log.Init(&p));
     Resize(log, cols, rows);
     for (int i = 1; i < lines; ++i) log.AddLog("line\n", 1);
@@ -32,7 +46,7 @@ class LogWin : public testing::Test {
     UserResizeClient(log.GetWnd(), cols * log.charWidth, rows * log.lineHeight);
     ASSERT_EQ(Ints({log.visibleCols, log.visibleRows}), Ints({std::min(cols, 80), rows}));
   }
-  std::deque<RegKey> keys_;
+  RegKey key_;
 };
 
 TEST_F(LogWin, AddLogBreaksTextIntoLines) {
@@ -58,25 +72,15 @@ TEST_F(LogWin, AddLogBreaksTextIntoLines) {
   }
 }
 
-// The oldest lines give way; the bar's range stays 0..1023, the view at the end.
-TEST_F(LogWin, RingKeepsTheLast1024Lines) {
-  LogProbe log;
-  Start(log, 80, 20);
-  std::string last;
-  for (int i = 0; i < 1100; ++i) {
-    std::string line = "line " + std::to_string(i) + "\n";
-    log.AddLog(line.c_str(), 1);
-    if (i >= 77) last += line;
-  }
-  EXPECT_EQ(log.Text(), last);
-  const SCROLLINFO v = Bar(log.GetWnd(), SB_VERT);
-  EXPECT_EQ(Ints({v.nMin, v.nMax, v.nPos, log.vScrollPos}), Ints({0, 1023, 1004, 1004}));
-}
-
-// Lines move by a quarter and pages by half of the rows (or columns), top and
-// bottom by one, within what does not fit.
+// A bar's lines move by a quarter and its pages by half of the rows (or
+// columns), top and bottom by one; the arrow keys by one line or column,
+// PgUp/PgDn by the rows, Home/End to the ends; a wheel notch by the
+// platform's wheel lines (a page at most); all within what does not fit.
 TEST_F(LogWin, ScrollRequests) {
-  const UINT V = WM_VSCROLL, H = WM_HSCROLL;
+  const UINT V = WM_VSCROLL, H = WM_HSCROLL, K = WM_KEYDOWN, W = WM_MOUSEWHEEL;
+  UINT notch = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &notch, 0);
+  const int wheel = static_cast<int>(notch);
   struct Case { int cols, rows; UINT message; WPARAM request; int from, to; };
   const Case cases[] = {
       {80, 8, V, SB_LINEDOWN, 10, 12},  {80, 8, V, SB_LINEUP, 10, 8},
@@ -88,29 +92,39 @@ TEST_F(LogWin, ScrollRequests) {
       {80, 1, V, SB_PAGEDOWN, 10, 10},  {20, 8, H, SB_LINERIGHT, 0, 5},
       {20, 8, H, SB_PAGERIGHT, 0, 10},  {20, 8, H, MAKEWPARAM(SB_THUMBTRACK, 70), 0, 60},
       {3, 8, H, SB_LINERIGHT, 5, 5},    {3, 8, H, SB_PAGERIGHT, 5, 6},
+      {80, 8, K, VK_DOWN, 10, 11},      {80, 8, K, VK_UP, 0, 0},
+      {80, 8, K, VK_NEXT, 10, 18},      {80, 8, K, VK_PRIOR, 10, 2},
+      {80, 8, K, VK_HOME, 10, 0},       {80, 8, K, VK_END, 10, 33},
+      {20, 8, K, VK_RIGHT, 59, 60},     {20, 8, K, VK_LEFT, 5, 4},
+      {80, 8, W, WheelDown(1), 10, 10 + std::min(wheel, 8)},
+      {80, 8, W, WheelDown(-2), 30, 30 - 2 * std::min(wheel, 8)},
+      {80, 2, W, WheelDown(1), 10, 10 + std::min(wheel, 2)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.cols << "x" << c.rows << " request " << c.request
                                     << " from " << c.from);
     LogProbe log;
     Start(log, c.cols, c.rows, 41);
-    const int& position = c.message == V ? log.vScrollPos : log.hScrollPos;
-    SendMessageA(log.GetWnd(), c.message, MAKEWPARAM(SB_THUMBPOSITION, c.from), 0);
+    const bool sideways =
+        c.message == H || (c.message == K && (c.request == VK_LEFT || c.request == VK_RIGHT));
+    const int& position = sideways ? log.hScrollPos : log.vScrollPos;
+    SendMessageA(log.GetWnd(), sideways ? H : V, MAKEWPARAM(SB_THUMBPOSITION, c.from), 0);
     ASSERT_EQ(position, c.from);
     SendMessageA(log.GetWnd(), c.message, c.request, 0);
     EXPECT_EQ(position, c.to);
-    EXPECT_EQ(Bar(log.GetWnd(), c.message == V ? SB_VERT : SB_HORZ).nPos, c.to);
+    EXPECT_EQ(Bar(log.GetWnd(), sideways ? SB_HORZ : SB_VERT).nPos, c.to);
   }
 }
 
-// A new size recomputes columns, rows and bars (an off bar keeps what it
-// showed); minimizing changes nothing.
+// A new size recomputes columns, rows and bars; a bar with nothing to scroll
+// (also when the lines exactly fill the rows) is disabled, never hidden, and
+// keeps what it showed; minimizing changes nothing.
 TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
   // The new size, the positions before it (-1: as they are), the bars after.
   struct Step { int cols, rows, hFrom, vFrom, hOn, hPos, vOn, vPos; };
   const Step steps[] = {
       {40, 4, -1, -1, 1, 0, 1, 6}, {60, 4, 40, -1, 1, 20, 1, 6}, {100, 4, -1, -1, 0, 0, 1, 6},
-      {80, 6, -1, 2, 0, 0, 1, 4},  {80, 12, -1, -1, 0, 0, 0, 0},
+      {80, 6, -1, 2, 0, 0, 1, 4},  {80, 10, -1, -1, 0, 0, 0, 0}, {80, 12, -1, -1, 0, 0, 0, 0},
   };
   LogProbe log;
   Start(log, 40, 4, 10);
@@ -120,8 +134,9 @@ TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
     if (s.hFrom >= 0) SendMessageA(wnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.hFrom), 0);
     if (s.vFrom >= 0) SendMessageA(wnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.vFrom), 0);
     Resize(log, s.cols, s.rows);
-    EXPECT_EQ(Ints({log.hScrollOn, log.hScrollPos, log.vScrollOn, log.vScrollPos}),
-              Ints({s.hOn, s.hPos, s.vOn, s.vPos}));
+    EXPECT_EQ(Ints({BarState(wnd, OBJID_HSCROLL), log.hScrollOn, log.hScrollPos,
+                    BarState(wnd, OBJID_VSCROLL), log.vScrollOn, log.vScrollPos}),
+              Ints({s.hOn, s.hOn, s.hPos, s.vOn, s.vOn, s.vPos}));
     const SCROLLINFO h = Bar(wnd, SB_HORZ), v = Bar(wnd, SB_VERT);
     EXPECT_EQ(s.hOn ? Ints({int(h.nPage), h.nPos}) : Ints(),
               s.hOn ? Ints({s.cols, s.hPos}) : Ints());
@@ -130,6 +145,50 @@ TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
   }
   ShowWindow(wnd, SW_MINIMIZE);
   EXPECT_EQ(Ints({log.visibleCols, log.visibleRows}), Ints({80, 12}));
+}
+
+// The window's pixels equal text drawn by the test cell by cell, a column
+// being the advance of a half-width character as the OEM font draws it (not
+// half its widest character): at column 0, and at column 3, where the
+// double-byte character is cut and left blank.
+TEST_F(LogWin, PaintsEachCharacterInItsCells) {
+  struct Cell { const char* text; int col, row; };
+  struct Case { int hScroll; std::vector<Cell> cells; };
+  const Case cases[] = {
+      {0, {{"a", 0, 0}, {"b", 1, 0}, {"表", 2, 0}, {"c", 4, 0}, {"x", 0, 1}, {"y", 1, 1}}},
+      {3, {{"c", 1, 0}}},
+  };
+  LogProbe log;
+  Start(log, 20, 3, 1, SW_SHOWNOACTIVATE);
+  log.AddLog("ab表c\nxy", 1);
+  HDC window = GetDC(log.GetWnd()), expected = CreateCompatibleDC(window);
+  SelectObject(expected, GetStockObject(OEM_FIXED_FONT));
+  SIZE advance;
+  TEXTMETRICA metrics;
+  GetTextExtentPoint32A(expected, "0", 1, &advance);
+  GetTextMetricsA(expected, &metrics);
+  RECT area = {0, 0, 20 * advance.cx, 3 * metrics.tmHeight};
+  HBITMAP bitmap = CreateCompatibleBitmap(window, area.right, area.bottom);
+  SelectObject(expected, bitmap);
+  SetBkMode(expected, TRANSPARENT);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hScroll);
+    SendMessageA(log.GetWnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, c.hScroll), 0);
+    RedrawWindow(log.GetWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    FillRect(expected, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    for (const Cell& cell : c.cells) {
+      TextOutA(expected, cell.col * advance.cx, cell.row * metrics.tmHeight, cell.text,
+               static_cast<int>(std::strlen(cell.text)));
+    }
+    int differing = 0;
+    for (int y = 0; y < area.bottom; ++y) {
+      for (int x = 0; x < area.right; ++x) differing += GetPixel(window, x, y) != GetPixel(expected, x, y);
+    }
+    EXPECT_EQ(differing, 0);
+  }
+  DeleteDC(expected);
+  DeleteObject(bitmap);
+  ReleaseDC(log.GetWnd(), window);
 }
 
 }  // namespace

@@ -5,38 +5,14 @@
 #include <cstdio>
 #include <deque>
 
-namespace {
-
-Lines* capturing = nullptr;
-
-void Capture(const char* text) { capturing->push_back(text); }
-
-}  // namespace
-
-DebugCapture::DebugCapture() : methods(*PVOs()) {
-  methods.debugOutput = Capture;
-  capturing = &lines;
-  previous = PVOsSwap(&methods);
-}
-
-DebugCapture::~DebugCapture() { PVOsSwap(previous); }
-
-RegKey::RegKey(const std::string& subKey) : path_(subKey) {
+RegKey::RegKey() {
   static int counter = 0;
-  if (path_.empty()) {
-    path_ = "Software\\TrelvioTest-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter++);
-  }
+  path_ = "Software\\TrelvioTest-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(counter++);
   SHDeleteKeyA(HKEY_CURRENT_USER, path());
 }
 
 RegKey::~RegKey() { SHDeleteKeyA(HKEY_CURRENT_USER, path()); }
-
-bool RegKey::Exists() const {
-  HKEY key = nullptr;
-  RegOpenKeyExA(HKEY_CURRENT_USER, path(), 0, KEY_READ, &key);
-  return key && RegCloseKey(key) == ERROR_SUCCESS;
-}
 
 void RegKey::Set(const char* name, DWORD type, const void* data, DWORD size) const {
   SHSetValueA(HKEY_CURRENT_USER, path(), name, type, data, size);
@@ -64,16 +40,6 @@ bool TakeQuit() {
   return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
-std::string RingText(const char* store, int curLine, int lineCount) {
-  const int ring = CPVLogWin::kRingLines;
-  std::string text;
-  for (int i = 0; store && i < lineCount; ++i) {
-    const char* slot = store + (curLine - lineCount + 1 + i + ring) % ring * CPVLogWin::kSlotSize;
-    text += std::string(i ? "\n" : "") + std::string(slot, strnlen(slot, CPVLogWin::kColumns));
-  }
-  return text;
-}
-
 void UserMove(HWND wnd, int x, int y) {
   RECT r;
   GetWindowRect(wnd, &r);
@@ -82,13 +48,13 @@ void UserMove(HWND wnd, int x, int y) {
   SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void UserResizeClient(HWND wnd, int width, int height) {
+void UserResizeClient(HWND wnd, int width, int height, bool sizingNotice) {
   RECT r, client;
   GetWindowRect(wnd, &r);
   GetClientRect(wnd, &client);
   r.right += width - client.right;
   r.bottom += height - client.bottom;
-  SendMessageA(wnd, WM_SIZING, 0, reinterpret_cast<LPARAM>(&r));
+  if (sizingNotice) SendMessageA(wnd, WM_SIZING, 0, reinterpret_cast<LPARAM>(&r));
   SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

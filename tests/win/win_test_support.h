@@ -4,30 +4,20 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "support/os.h"
 #include "winlib/log_win.h"
 
 typedef std::vector<std::string> Lines;
 
-// Catches the debugger-channel lines in `lines` while it lives.
-struct DebugCapture {
-  DebugCapture();
-  ~DebugCapture();
-  Lines lines;
-  PVOsMethods methods;
-  const PVOsMethods* previous;
-};
-
-// A subkey of HKEY_CURRENT_USER (by default a new one), deleted now and at the end.
+// A new subkey of HKEY_CURRENT_USER of the test's own, deleted at the end.
 class RegKey {
  public:
-  explicit RegKey(const std::string& subKey = std::string());
+  RegKey();
   ~RegKey();
   const char* path() const { return path_.c_str(); }
-  bool Exists() const;
   void Set(const char* name, DWORD type, const void* data, DWORD size) const;
   std::string Get(const char* name) const;  // empty when missing
 
@@ -41,7 +31,7 @@ WindowParam PopupParam(RECT clientArea, DWORD style = WS_POPUP);
 bool TakeQuit();
 
 // A library window with its state readable, counting the messages reaching
-// its procedure, able to refuse closing; destroyed with the object.
+// its procedure; destroyed with the object.
 template <typename Base>
 class Probe : public Base {
  public:
@@ -49,7 +39,6 @@ class Probe : public Base {
   using Base::clientRect, Base::frameWidth, Base::frameHeight;
   int routed = 0;
   int routedAtPostCreate = -1;
-  BOOL allowClose = TRUE;
 
   ~Probe() override {
     if (IsWindow(this->wnd)) DestroyWindow(this->wnd);
@@ -63,11 +52,7 @@ class Probe : public Base {
     routedAtPostCreate = routed;
     return Base::PostCreate();
   }
-  BOOL QueryClose() override { return allowClose && Base::QueryClose(); }
 };
-
-// A log's ring as text: its lines from the oldest, joined by line feeds.
-std::string RingText(const char* store, int curLine, int lineCount);
 
 template <typename Base>
 class LogProbeOf : public Probe<Base> {
@@ -76,14 +61,23 @@ class LogProbeOf : public Probe<Base> {
   using Base::lines, Base::curLine, Base::lineCount, Base::charWidth, Base::lineHeight;
   using Base::visibleCols, Base::visibleRows, Base::hScrollOn, Base::hScrollPos;
   using Base::vScrollOn, Base::vScrollPos;
-  std::string Text() const { return RingText(lines, curLine, lineCount); }
+  // The ring as text: its lines from the oldest, joined by line feeds.
+  std::string Text() const {
+    std::string text;
+    for (int i = 0; lines && i < lineCount; ++i) {
+      const char* slot = this->Slot((this->OldestSlot() + i) % Base::kRingLines);
+      text += std::string(i ? "\n" : "") + std::string(slot, strnlen(slot, Base::kColumns));
+    }
+    return text;
+  }
 };
 typedef LogProbeOf<CPVLogWin> LogProbe;
 
 // A user's drags, also in another process: a moving notice and the move; a
-// sizing notice (no edge, so no limit applies) and the new size.
+// sizing notice (no edge, so no limit applies) and the new size. Without the
+// notice the new size comes as a snap to a screen edge brings it.
 void UserMove(HWND wnd, int x, int y);
-void UserResizeClient(HWND wnd, int width, int height);
+void UserResizeClient(HWND wnd, int width, int height, bool sizingNotice = true);
 RECT ScreenClientRect(HWND wnd);
 std::string RectText(const RECT& r);
 // Four 32-bit fields, as the persistent window stores a rectangle.
