@@ -52,6 +52,23 @@ timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev
 echo "-- Windows tests under Wine"
 (cd build-win && TRELVIO_WINE_TIMEOUT=300 timeout 900 ctest --output-on-failure -j"$jobs")
 
+# Both command-line converters give the same files and exit status for the
+# seed corpus, the demo and a cut-off demo (refused on both sides).
+echo "-- trelvio-cli.exe against the native trelvio-cli"
+[ -x build/cli/trelvio-cli ] || { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+  cmake --build build -j"$jobs" --target trelvio-cli; }
+mkdir -p "$scratch/native" "$scratch/windows"
+cp examples/demo.mid fuzz/corpus/* "$scratch/native/"
+head -c 40 examples/demo.mid >"$scratch/native/cut.mid"
+cp "$scratch/native/"* "$scratch/windows/"
+native=0 windows=0
+(cd "$scratch/native" && "$OLDPWD/build/cli/trelvio-cli" -q -- *) >/dev/null 2>&1 || native=$?
+(cd "$scratch/windows" && TRELVIO_WINE_TIMEOUT=300 "$OLDPWD/scripts/wine-run" \
+   "$OLDPWD/build-win/bin/trelvio-cli.exe" -q -- *) >/dev/null 2>&1 || windows=$?
+[ "$native" = "$windows" ] || fail "trelvio-cli exit status: native $native, Windows $windows"
+diff -r "$scratch/native" "$scratch/windows" >&2 || fail "the two command-line converters left different files"
+echo "30-windows: $(ls "$scratch/native"/*.mml | wc -l) songs converted to the same MML by both builds"
+
 # The window program as a user starts it: refused without a display; on the
 # display it converts the file it is given before its window shows. Its
 # window is the screenshot of the README.
