@@ -6,6 +6,12 @@
 // gives (the six lengths whole to 32nd in ticks): a note's start is the sum of
 // the pieces before it. Anything the dialect does not hold is an error that
 // names its line and column.
+//
+// The order of the items: the ten macros (when the text has the macro block),
+// then for each part its start, part A's header tempo (a kMmlTempo at tick 0),
+// its notes and tempo tokens in text order, and its end. A tempo token stands
+// only in part A, as the converter writes it; its tick is where it stands in
+// the text, which is where the MML changes the tempo.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +52,51 @@ class MmlReader {
   // an error (error() says where and what); after 0 or -1 it keeps returning it.
   int Next(MmlItem* item);
   const MmlError& error() const { return error_; }
+  // Where the next byte waits (line and column from 1).
+  int line() const { return line_; }
+  int column() const { return column_; }
 
  private:
+  enum Stage { kFileStart, kMacroLine, kPartStart, kBody, kFinished };
+
+  int Step(MmlItem* item);
+  int StartPart(MmlItem* item);
+  int BodyToken(MmlItem* item);
+  int Note(MmlItem* item);
+  int DrumHit(MmlItem* item);
+  int Tempo(MmlItem* item);
+
+  int PeekByte();
+  void TakeByte();
+  // These four return 1, or 0 after an error.
+  int Expect(const char* text, const char* what);
+  int ReadNumber(int32_t low, int32_t high, int32_t* value);
+  int ReadLength(int* index);
+  int Advance(int32_t ticks);
+  // These two record the error and return -1.
+  int Fail(const char* what);
+  int FailAt(int line, int column, const char* text);
+
+  CPVFile* file_ = nullptr;
+  int32_t lengthTicks_[6] = {0};
+  Stage stage_ = kFinished;
+  int result_ = 0;
+  int line_ = 1;
+  int column_ = 1;
+  int tokenLine_ = 1;
+  int tokenColumn_ = 1;
+  int macroIndex_ = 0;
+  int partCount_ = 0;
+  MmlItem queued_;
+  bool hasQueued_ = false;
+  // The part being read.
+  char letter_ = 0;
+  int rhythm_ = 0;
+  int defaultIndex_ = 0;
+  int32_t tick_ = 0;
+  int octave_ = -1;      // -1 until the part's first "o"
+  int lastMacro_ = -1;   // the macro "g" repeats
+  int32_t tieKey_ = -1;  // the key of a note whose last piece ended in "&"
+  int32_t tieStart_ = 0;
   MmlError error_;
 };
