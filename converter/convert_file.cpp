@@ -4,6 +4,7 @@
 
 #include "converter/convert_midi.h"
 #include "converter/job_names.h"
+#include "converter/job_watch.h"
 #include "converter/messages.h"
 #include "support/os.h"
 
@@ -55,6 +56,8 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   NameJob(facts, sourcePath, options ? options->targetPath : nullptr,
           options ? options->targetLabel : nullptr, &names);
   log.AddLog(names.requestLine, 1);
+  JobWatch watch(options ? options->report : nullptr, options && options->check, sourcePath,
+                 options && options->targetLabel ? options->targetLabel : names.target);
 
   // A path the 260-byte buffers cannot hold is refused like a missing file.
   if (std::strlen(sourcePath) > kPVPathSize - 1 ||
@@ -69,14 +72,24 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
     state.sourceFile.Close();
     return Fail(log, msg::kTargetCreateFailed);
   }
+  if (!watch.Attach(state, facts, names.target)) {
+    state.sourceFile.Close();
+    CloseTarget(state.targetFile);
+    PVOs()->remove(tempPath);
+    return Fail(log, msg::kWorkFileFailed);
+  }
 
   state.tracks = nullptr;
   int result = ConvertMidi(state, log);
   ReleaseTrackTable(state);
   state.sourceFile.Close();
   const char* problem = nullptr;
-  if (!CloseTarget(state.targetFile)) {
+  const int written = CloseTarget(state.targetFile);
+  const char* unverified = watch.Verify(state, log, tempPath, result && written);
+  if (!written) {
     problem = msg::kTargetWriteFailed;
+  } else if (result && unverified) {
+    problem = unverified;
   } else if (result && !PVOs()->replace(tempPath, names.target)) {
     problem = msg::kTargetReplaceFailed;
   }
@@ -86,6 +99,7 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
     log.AddLog(msg::kConversionFailed, 1);
     return 0;
   }
+  watch.Succeeded();
   log.AddLog(msg::kConversionSucceeded, 1);
   Remember(lastFile, sourcePath);
   return result;

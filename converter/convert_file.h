@@ -8,6 +8,7 @@
 // ever opened for reading.
 #pragma once
 
+#include "converter/conversion_report.h"
 #include "converter/conversion_state.h"
 #include "support/message_log.h"
 
@@ -16,6 +17,11 @@ struct ConvertOptions {
   const char* targetPath = nullptr;
   // How the request line names an explicit target; null uses its file name.
   const char* targetLabel = nullptr;
+  // Where the job reports what the conversion lost; null for no report.
+  ReportWriter* report = nullptr;
+  // Read the MML back and compare it with what the converter meant to write;
+  // a disagreement fails the job.
+  bool check = false;
 };
 
 // Converts the file at sourcePath (null does nothing and returns 0). Both

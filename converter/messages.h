@@ -40,6 +40,11 @@ constexpr const char kSourceOpenFailed[] = "変換元ファイルが開けませ
 constexpr const char kTargetCreateFailed[] = "変換先ファイルを作成できません。\n";
 constexpr const char kTargetWriteFailed[] = "変換先ファイルに書き込めません。\n";
 constexpr const char kTargetReplaceFailed[] = "変換先ファイルを置き換えられません。\n";
+// Report and round-trip check.
+constexpr const char kWorkFileFailed[] = "作業ファイルを作成できません。\n";
+constexpr const char kReportWriteFailed[] = "レポートを書き込めません。\n";
+constexpr const char kCheckFailed[] = "読み返し検査: ";
+constexpr const char kCheckFailedResult[] = "書き出したMMLが変換内容と一致しません。\n";
 constexpr const char kConversionSucceeded[] = "変換に成功しました。\n\n";
 constexpr const char kConversionFailed[] = "変換に失敗しました。\n\n";
 
