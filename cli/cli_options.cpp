@@ -10,6 +10,15 @@ const char kCliUsage[] =
     "  -o PATH     write the MML of the single FILE to PATH; '-o -' writes it\n"
     "              to standard output and the log to standard error\n"
     "  -q          print only the lines of conversions that failed\n"
+    "  --report PATH\n"
+    "              write a report of every conversion (its parts and every\n"
+    "              loss) to PATH; '--report -' writes it to standard output\n"
+    "              and the log to standard error\n"
+    "  --report-format text|json\n"
+    "              the report as text (the default) or one JSON object per\n"
+    "              conversion per line\n"
+    "  --check     read each MML back and compare it with what was meant to\n"
+    "              be written; a disagreement fails the file\n"
     "  -h, --help  print this help\n"
     "  --version   print the version\n"
     "  --          end of options: every following argument is a FILE\n"
@@ -47,6 +56,18 @@ CliOptions ParseCliOptions(int argc, char** argv) {
       return options;
     } else if (std::strcmp(arg, "-q") == 0) {
       options.quiet = true;
+    } else if (std::strcmp(arg, "--check") == 0) {
+      options.check = true;
+    } else if (std::strcmp(arg, "--report") == 0) {
+      if (i + 1 >= argc) return Refuse(options, "option --report needs a PATH");
+      if (options.reportPath) return Refuse(options, "option --report given twice");
+      options.reportPath = argv[++i];
+    } else if (std::strcmp(arg, "--report-format") == 0) {
+      if (i + 1 >= argc) return Refuse(options, "option --report-format needs text or json");
+      const char* format = argv[++i];
+      if (std::strcmp(format, "json") != 0 && std::strcmp(format, "text") != 0)
+        return Refuse(options, std::string("unknown report format ") + format);
+      options.reportJson = std::strcmp(format, "json") == 0;
     } else if (std::strcmp(arg, "-o") == 0) {
       if (i + 1 >= argc) return Refuse(options, "option -o needs a PATH");
       if (options.targetPath) return Refuse(options, "option -o given twice");
@@ -59,5 +80,10 @@ CliOptions ParseCliOptions(int argc, char** argv) {
   if (options.targetPath && options.files.size() > 1) {
     return Refuse(options, "option -o names the target of a single FILE");
   }
+  if (IsStdoutPath(options.targetPath) && IsStdoutPath(options.reportPath)) {
+    return Refuse(options, "the MML and the report cannot both go to standard output");
+  }
   return options;
 }
+
+bool IsStdoutPath(const char* path) { return path && path[0] == '-' && path[1] == '\0'; }

@@ -13,7 +13,12 @@ struct CliOptions {
   std::vector<const char*> files;
   const char* targetPath = nullptr;  // -o PATH; "-" is standard output
   bool quiet = false;                // -q: print only the failed jobs' lines
+  const char* reportPath = nullptr;  // --report PATH; "-" is standard output
+  bool reportJson = false;           // --report-format json
+  bool check = false;                // --check: read each MML back and compare
   std::string error;                 // why the command line was refused
 };
 
 CliOptions ParseCliOptions(int argc, char** argv);
+// Whether PATH names standard output ("-").
+bool IsStdoutPath(const char* path);

@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/console_log.h"
+#include "cli/report_file.h"
 #include "cli/stdout_target.h"
 #include "converter/convert_file.h"
 #include "support/path.h"
@@ -15,7 +16,7 @@ const int kExitFailed = 1;
 const int kExitUsage = 2;
 
 // Converts the single FILE to standard output; the log goes to stderr.
-int ConvertToStdout(const CliOptions& options) {
+int ConvertToStdout(const CliOptions& options, ReportWriter* report) {
   StdoutTarget target;
   if (!target.Reserve()) {
     std::fputs("trelvio-cli: no temporary file for the MML can be created\n", stderr);
@@ -26,6 +27,8 @@ int ConvertToStdout(const CliOptions& options) {
   ConvertOptions convert;
   convert.targetPath = target.path();
   convert.targetLabel = "<stdout>";
+  convert.report = report;
+  convert.check = options.check;
   int converted = ConvertFile(state, log, options.files[0], nullptr, &convert);
   log.EndJob(!converted);
   if (!converted) return kExitFailed;
@@ -37,11 +40,14 @@ int ConvertToStdout(const CliOptions& options) {
 }
 
 // Converts every FILE in order; a failed job does not stop the next.
-int ConvertEach(const CliOptions& options) {
-  ConsoleLog log(stdout, options.quiet);
+int ConvertEach(const CliOptions& options, ReportWriter* report) {
+  // A report on standard output sends the log to standard error.
+  ConsoleLog log(IsStdoutPath(options.reportPath) ? stderr : stdout, options.quiet);
   ConversionState state;
   ConvertOptions convert;
   convert.targetPath = options.targetPath;
+  convert.report = report;
+  convert.check = options.check;
   int failures = 0;
   for (const char* file : options.files) {
     char lastFile[kPVPathSize];
@@ -71,7 +77,18 @@ int main(int argc, char** argv) {
       break;
   }
   for (const char* file : options.files) PVUseSeparator(PVHostTextFacts(), const_cast<char*>(file));
-  const bool toStdout = options.targetPath && options.targetPath[0] == '-' &&
-                        options.targetPath[1] == '\0';
-  return toStdout ? ConvertToStdout(options) : ConvertEach(options);
+  ReportFile reportFile;
+  ReportWriter reportWriter(reportFile, options.reportJson);
+  ReportWriter* report = options.reportPath ? &reportWriter : nullptr;
+  if (report && !reportFile.Open(options.reportPath)) {
+    std::fprintf(stderr, "trelvio-cli: the report %s cannot be created\n", options.reportPath);
+    return kExitFailed;
+  }
+  const bool toStdout = IsStdoutPath(options.targetPath);
+  int status = toStdout ? ConvertToStdout(options, report) : ConvertEach(options, report);
+  if (report && !reportFile.Close()) {
+    std::fputs("trelvio-cli: the report cannot be written\n", stderr);
+    return kExitFailed;
+  }
+  return status;
 }
