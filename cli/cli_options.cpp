@@ -19,6 +19,8 @@ const char kCliUsage[] =
     "              conversion per line\n"
     "  --check     read each MML back and compare it with what was meant to\n"
     "              be written; a disagreement fails the file\n"
+    "  --to-midi   read each FILE as MML and write a MIDI file of what it\n"
+    "              plays, beside it as BASE-mml.mid (-o PATH names it)\n"
     "  -h, --help  print this help\n"
     "  --version   print the version\n"
     "  --          end of options: every following argument is a FILE\n"
@@ -54,6 +56,8 @@ CliOptions ParseCliOptions(int argc, char** argv) {
     } else if (std::strcmp(arg, "--version") == 0) {
       options.action = CliOptions::kVersion;
       return options;
+    } else if (std::strcmp(arg, "--to-midi") == 0) {
+      options.toMidi = true;
     } else if (std::strcmp(arg, "-q") == 0) {
       options.quiet = true;
     } else if (std::strcmp(arg, "--check") == 0) {

@@ -11,6 +11,7 @@ struct CliOptions {
   enum Action { kConvert, kHelp, kVersion, kUsageError };
   Action action = kConvert;
   std::vector<const char*> files;
+  bool toMidi = false;               // --to-midi: the FILEs are MML, each written as MIDI
   const char* targetPath = nullptr;  // -o PATH; "-" is standard output
   bool quiet = false;                // -q: print only the failed jobs' lines
   const char* reportPath = nullptr;  // --report PATH; "-" is standard output

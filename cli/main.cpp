@@ -6,6 +6,7 @@
 #include "cli/console_log.h"
 #include "cli/report_file.h"
 #include "cli/stdout_target.h"
+#include "cli/to_midi.h"
 #include "converter/convert_file.h"
 #include "support/path.h"
 
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
       break;
   }
   for (const char* file : options.files) PVUseSeparator(PVHostTextFacts(), const_cast<char*>(file));
+  if (options.toMidi) return ConvertToMidi(options);
   ReportFile reportFile;
   ReportWriter reportWriter(reportFile, options.reportJson);
   ReportWriter* report = options.reportPath ? &reportWriter : nullptr;
