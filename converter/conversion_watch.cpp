@@ -2,8 +2,6 @@
 
 #include <climits>
 
-#include "converter/mml_reader.h"
-#include "converter/rhythm_kit.h"
 
 void ConversionWatch::StartAnalysis(int32_t division) {
   division_ = division;
@@ -51,12 +49,6 @@ void ConversionWatch::Report(const Loss& loss) {
   report_->AddLoss(loss, clock_.At(loss.tick));
 }
 
-void ConversionWatch::Intend(int32_t kind, int32_t tick, int32_t length, int32_t key) {
-  if (!intended_) return;
-  const IntendedItem item{kind, tick, length, key};
-  if (!intended_->Append(&item, sizeof item)) failed_ = true;
-}
-
 void ConversionWatch::StartPart(const ConversionState& s, int track, int part, int rhythm, int32_t bytesBefore) {
   if (report_) FlushAnalysis(track + 1, -1);
   part_ = PartSummary();
@@ -65,17 +57,13 @@ void ConversionWatch::StartPart(const ConversionState& s, int track, int part, i
   part_.rhythm = rhythm;
   part_.bytes = bytesBefore;
   noteWritten_ = false;
-  Intend(kMmlPartStart, 0, rhythm, 'A' + part);
+  if (intended_) Intend(kMmlPartStart, 0, rhythm, 'A' + part);
   if (part != 0) return;
   // The first part's header states the tempo at tick 0 (120 without one).
   int32_t bpm = 120;
   for (int i = 0; i < s.tempoCount; ++i)
     if (s.tempos[i].tick == 0) bpm = s.tempos[i].bpm;
-  Intend(kMmlTempo, 0, 0, bpm);
-}
-
-void ConversionWatch::SourceNote(int channel) {
-  if (part_.notesIn++ == 0) part_.channel = channel + 1;
+  if (intended_) Intend(kMmlTempo, 0, 0, bpm);
 }
 
 void ConversionWatch::Dropped(int32_t tick, int key, int reason) {
@@ -88,21 +76,13 @@ void ConversionWatch::Dropped(int32_t tick, int key, int reason) {
   Report(loss);
 }
 
-void ConversionWatch::NoteWritten(int key, int32_t start, int32_t end, int32_t from, int32_t to, bool last) {
-  if (to > from) {
-    Intend(kMmlNote, from, to - from, part_.rhythm ? DrumMacro(key) : key);
-    if (!noteWritten_) noteFrom_ = from;
-    noteWritten_ = true;
-    noteTo_ = to;
-  }
-  if (!last) return;
+void ConversionWatch::NoteEnded(int key, int32_t start, int32_t end) {
   if (!noteWritten_) {
     Dropped(start, key, kLossNoLength);
     return;
   }
   noteWritten_ = false;
   ++part_.notesOut;
-  if (noteFrom_ == start && noteTo_ == end) return;
   Loss loss;
   loss.track = part_.track;
   loss.part = part_.part;
@@ -123,12 +103,12 @@ void ConversionWatch::TempoWritten(const ConversionState& s, const TempoMap& ent
   tempoWritten_ |= 1u << (&entry - s.tempos);
   // The token stands where the note or rest pending at the change begins,
   // which is where the MML changes the tempo.
-  Intend(kMmlTempo, writtenTick, 0, entry.bpm);
+  if (intended_) Intend(kMmlTempo, writtenTick, 0, entry.bpm);
 }
 
 void ConversionWatch::EndPart(const ConversionState& s, int32_t writtenEnd, int32_t bytesAfter) {
   if (report_) FlushAnalysis(part_.track, INT32_MAX);
-  Intend(kMmlPartEnd, writtenEnd, 0, 0);
+  if (intended_) Intend(kMmlPartEnd, writtenEnd, 0, 0);
   part_.endTick = writtenEnd;
   part_.bytes = bytesAfter - part_.bytes;
   if (!report_) return;

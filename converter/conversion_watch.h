@@ -18,7 +18,9 @@
 #include "converter/bar_clock.h"
 #include "converter/conversion_report.h"
 #include "converter/conversion_state.h"
+#include "converter/mml_reader.h"
 #include "converter/record_spool.h"
+#include "converter/rhythm_kit.h"
 
 // One thing the converter meant to write, in the MML reader's terms (kind
 // is an MmlItemKind): a part's start (key = its letter, length = 1 for a
@@ -48,13 +50,30 @@ class ConversionWatch {
   void StartEmission(const ConversionState& s);
   void StartPart(const ConversionState& s, int track, int part, int rhythm, int32_t bytesBefore);
   // A note-on with a velocity, on the channel (0 to 15).
-  void SourceNote(int channel);
+  void SourceNote(int channel) {
+    if (part_.notesIn++ == 0) part_.channel = channel + 1;
+  }
   // A note of the source left out (a chord note, a key the part cannot write).
   void Dropped(int32_t tick, int key, int reason);
   // The writer wrote the note of key that sounds from start to end, or the
   // part of it up to end, over the written ticks from to to; last: the
   // note ends there.
-  void NoteWritten(int key, int32_t start, int32_t end, int32_t from, int32_t to, bool last);
+  // Inline for the common case: a note written where it sounds.
+  void NoteWritten(int key, int32_t start, int32_t end, int32_t from, int32_t to, bool last) {
+    if (to > from) {
+      if (intended_) Intend(kMmlNote, from, to - from, part_.rhythm ? DrumMacro(key) : key);
+      if (!noteWritten_) noteFrom_ = from;
+      noteWritten_ = true;
+      noteTo_ = to;
+    }
+    if (!last) return;
+    if (noteWritten_ && noteFrom_ == start && noteTo_ == end) {
+      noteWritten_ = false;
+      ++part_.notesOut;
+      return;
+    }
+    NoteEnded(key, start, end);
+  }
   // The track ended with the note of key, started at start, still sounding.
   void NoteUnended(int key, int32_t start);
   void TempoWritten(const ConversionState& s, const TempoMap& entry, int32_t writtenTick);
@@ -67,10 +86,15 @@ class ConversionWatch {
   bool Failed() const { return failed_; }
 
  private:
+  // A note that ends somewhere else than it sounds, or not at all.
+  void NoteEnded(int key, int32_t start, int32_t end);
   void Report(const Loss& loss);
   // Writes the spooled losses that come before (track, tick) in the source.
   void FlushAnalysis(int track, int32_t tick);
-  void Intend(int32_t kind, int32_t tick, int32_t length, int32_t key);
+  void Intend(int32_t kind, int32_t tick, int32_t length, int32_t key) {
+    const IntendedItem item{kind, tick, length, key};
+    if (!intended_->Append(&item, sizeof item)) failed_ = true;
+  }
 
   ReportWriter* report_;
   RecordSpool* losses_;

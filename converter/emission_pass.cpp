@@ -62,8 +62,9 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
   SpareToken spare;
   PartWriter out(s, track, spare);
   ConversionWatch* const watch = s.watch;
-  // Writes the sounding note up to end; last: the note ends there.
-  auto writeNote = [&](int32_t end, bool last) {
+  // Writes the sounding note up to end; last: the note ends there. Inline,
+  // as the writer's note was before the watch came.
+  auto writeNote = [&](int32_t end, bool last) __attribute__((always_inline)) {
     const int32_t from = out.WrittenTick();
     out.Note(curNote, end);
     if (watch) watch->NoteWritten(curNote, noteStartTick, end, from, out.WrittenTick(), last);
