@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -14,7 +15,10 @@
 
 #include "converter/bar_clock.h"
 #include "converter/convert_file.h"
+#include "converter/conversion_watch.h"
+#include "converter/length_grid.h"
 #include "converter/messages.h"
+#include "converter/round_trip_check.h"
 #include "tests/support/harness.h"
 
 namespace {
@@ -168,6 +172,43 @@ TEST(ConversionReport, AReportThatCannotBeWrittenFailsTheJob) {
   EXPECT_EQ(out.result, 0);
   EXPECT_EQ(out.log, std::string("Track:1\n") + msg::kReportWriteFailed + msg::kConversionFailed);
   EXPECT_EQ(out.mml, "");
+}
+
+// The check against a text that plays something else: the first
+// disagreement, with its part, bar and beat, or the place the reader stopped.
+TEST(RoundTripCheck, NamesTheFirstDisagreement) {
+  const std::vector<IntendedItem> meant = {
+      {kMmlPartStart, 0, 0, 'A'}, {kMmlTempo, 0, 0, 120}, {kMmlNote, 0, 480, 60}, {kMmlNote, 480, 720, 62},
+      {kMmlPartEnd, 1920, 0, 0},  {kMmlPartStart, 0, 1, 'B'}, {kMmlNote, 0, 720, 0}, {kMmlPartEnd, 720, 0, 0}};
+  const std::string drums = RunConverter(SmfFile(480, {TrackBuilder().Note(0, 480, 36, 9)})).mml;
+  const std::string macros = drums.substr(0, drums.find("\r\n\r\n") + 4);
+  const std::string partB = "B =1\r\nB Ll4\r\nB !bg g8\r\n\r\n";
+  struct Case {
+    std::string partA, fault;
+  } cases[] = {
+      {"A T120V120@0Ll4\r\nA o4cd&d8rr8\r\n\r\n", ""},
+      {"A T120V120@0Ll4\r\nA o4ce&e8rr8\r\n\r\n",
+       "part A, bar 1 beat 2: expected key 62 at tick 480 for 720 ticks, found key 64 at tick 480 for 720 ticks"},
+      {"A T120V120@0Ll4\r\nA o4cdr8rr8\r\n\r\n",
+       "part A, bar 1 beat 2: expected key 62 at tick 480 for 720 ticks, found key 62 at tick 480 for 480 ticks"},
+      {"A T120V120@0Ll4\r\nA o4cd&d8rr8r\r\n\r\n",
+       "part A, bar 2 beat 1: expected the part's end at tick 1920, found the part's end at tick 2400"},
+      {"A T120V120@0Ll4\r\nA o4cd&d8q\r\n\r\n", "the MML cannot be read back: line 14, column 10: "},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    const std::string mml = dir.Path("song.mml");
+    WriteFileBytes(mml, Bytes(macros.begin(), macros.end()));
+    std::ofstream(mml, std::ios::binary | std::ios::app) << c.partA << partB;
+    RecordSpool spool;
+    ASSERT_TRUE(spool.Create(PVHostTextFacts(), mml.c_str()));
+    for (const IntendedItem& item : meant) spool.Append(&item, sizeof item);
+    ConversionState s;
+    SetLengthTicks(s, 480);
+    char fault[320] = "";
+    EXPECT_EQ(CheckRoundTrip(s, 480, mml.c_str(), spool, fault, sizeof fault), c.fault.empty() ? 1 : 0);
+    EXPECT_EQ(std::string(fault).substr(0, c.fault.size()), c.fault);
+  }
 }
 
 TEST(BarClock, BarsAndBeatsFollowTheMeterMap) {
