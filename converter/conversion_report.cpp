@@ -55,7 +55,11 @@ void ReportWriter::Begin(const char* source, const char* target) {
   checked_ = false;
   fault_[0] = 0;
   if (!json_) {
-    Format("%s -> %s\n", source, target);
+    // Paths may be longer than a formatted line holds.
+    Put(source);
+    Put(" -> ");
+    Put(target);
+    Put("\n");
     return;
   }
   Put("{\"source\":");
@@ -65,48 +69,90 @@ void ReportWriter::Begin(const char* source, const char* target) {
   Put(",\"losses\":[");
 }
 
+namespace {
+
+// One loss, built in place: a song can have a loss for every note, so its
+// lines are put together without a format string.
+class LossLine {
+ public:
+  LossLine& Text(const char* text) {
+    while (*text && size_ < sizeof text_) text_[size_++] = *text++;
+    return *this;
+  }
+  LossLine& Char(char c) {
+    if (size_ < sizeof text_) text_[size_++] = c;
+    return *this;
+  }
+  // A decimal number; with sign, a plus before one that is not negative.
+  LossLine& Number(int32_t value, bool sign = false) {
+    int64_t v = value;
+    if (v < 0) {
+      Char('-');
+      v = -v;
+    } else if (sign) {
+      Char('+');
+    }
+    char digits[12];
+    int n = 0;
+    do digits[n++] = static_cast<char>('0' + v % 10);
+    while ((v /= 10) != 0);
+    while (n > 0) Char(digits[--n]);
+    return *this;
+  }
+  const char* data() const { return text_; }
+  size_t size() const { return size_; }
+
+ private:
+  char text_[240];
+  size_t size_ = 0;
+};
+
+}  // namespace
+
 void ReportWriter::AddLoss(const Loss& loss, const BarPosition& at) {
-  const char* reason = LossReasonName(loss.reason);
+  LossLine line;
   const char letter = static_cast<char>('A' + loss.part);
   if (json_) {
-    Format("%s{\"track\":%d,\"part\":", losses_ ? "," : "", loss.track);
-    if (loss.part >= 0) Format("\"%c\"", letter);
-    else Put("null");
-    Format(",\"tick\":%d,\"bar\":%d,\"beat\":%d,\"offset\":%d,\"key\":", loss.tick, at.bar, at.beat,
-           at.offset);
-    if (loss.key >= 0) Format("%d", loss.key);
-    else Put("null");
-    Format(",\"reason\":\"%s\"", reason);
+    line.Text(losses_ ? ",{\"track\":" : "{\"track\":").Number(loss.track).Text(",\"part\":");
+    if (loss.part >= 0) line.Char('"').Char(letter).Char('"');
+    else line.Text("null");
+    line.Text(",\"tick\":").Number(loss.tick).Text(",\"bar\":").Number(at.bar);
+    line.Text(",\"beat\":").Number(at.beat).Text(",\"offset\":").Number(at.offset).Text(",\"key\":");
+    if (loss.key >= 0) line.Number(loss.key);
+    else line.Text("null");
+    line.Text(",\"reason\":\"").Text(LossReasonName(loss.reason)).Char('"');
   } else {
-    Format("  loss: track %d", loss.track);
-    if (loss.part >= 0) Format(", part %c", letter);
-    Format(", tick %d, bar %d beat %d", loss.tick, at.bar, at.beat);
-    if (at.offset) Format("+%d", at.offset);
-    if (loss.key >= 0) Format(", key %d", loss.key);
-    Format(", %s", reason);
+    line.Text("  loss: track ").Number(loss.track);
+    if (loss.part >= 0) line.Text(", part ").Char(letter);
+    line.Text(", tick ").Number(loss.tick).Text(", bar ").Number(at.bar).Text(" beat ").Number(at.beat);
+    if (at.offset) line.Number(at.offset, true);
+    if (loss.key >= 0) line.Text(", key ").Number(loss.key);
+    line.Text(", ").Text(LossReasonName(loss.reason));
   }
   ++losses_;
-  const char* const shiftFormat = json_ ? ",\"shift\":%d" : ", shift %+d";
   switch (loss.reason) {
     case kLossMoved:
-      Format(shiftFormat, loss.shift);
-      Format(json_ ? ",\"stretch\":%d" : ", stretch %+d", loss.stretch);
+      line.Text(json_ ? ",\"shift\":" : ", shift ").Number(loss.shift, !json_);
+      line.Text(json_ ? ",\"stretch\":" : ", stretch ").Number(loss.stretch, !json_);
       break;
     case kLossEndMoved:
-      Format(shiftFormat, loss.shift);
+      line.Text(json_ ? ",\"shift\":" : ", shift ").Number(loss.shift, !json_);
       break;
     case kLossTempoConflict:
     case kLossTempoLimit:
     case kLossTempoUnplaced:
-      Format(json_ ? ",\"bpm\":%d" : ", %d bpm", loss.value);
+      if (json_) line.Text(",\"bpm\":").Number(loss.value);
+      else line.Text(", ").Number(loss.value).Text(" bpm");
       break;
     case kLossPartLimit:
-      Format(json_ ? ",\"notes\":%d" : ", %d notes", loss.count);
+      if (json_) line.Text(",\"notes\":").Number(loss.count);
+      else line.Text(", ").Number(loss.count).Text(" notes");
       break;
     default:
       break;
   }
-  Put(json_ ? "}" : "\n");
+  line.Text(json_ ? "}" : "\n");
+  sink_.Write(line.data(), line.size());
 }
 
 void ReportWriter::AddPart(const PartSummary& part) {
