@@ -62,7 +62,8 @@ class TrackChunk {
     uint8_t varlen[4];
     uint32_t n = 0;
     for (int shift = 21; shift > 0; shift -= 7) {
-      if (n > 0 || (delta >> shift) != 0) varlen[n++] = static_cast<uint8_t>(0x80 | ((delta >> shift) & 0x7F));
+      if (n == 0 && (delta >> shift) == 0) continue;
+      varlen[n++] = static_cast<uint8_t>(0x80 | ((delta >> shift) & 0x7F));
     }
     varlen[n++] = static_cast<uint8_t>(delta & 0x7F);
     Put(varlen, n);

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "converter/midi_of_mml.h"
-#include "converter/mml_reader.h"
 #include "tests/support/os_double.h"
 
 static void Check(bool kept, const char* promise) {
@@ -19,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const int32_t kTicks[6] = {1920, 960, 480, 240, 120, 60};
   OsDouble os;
   os.ServeFromMemory(data, size);
-  CPVFile mml;
-  Check(mml.Open("fuzz.mml", CPVFile::kRead) == 1, "the text opens");
+  CPVFile mml, midi;
+  mml.Open("fuzz.mml", CPVFile::kRead);
   MmlReader reader;
   reader.Start(&mml, kTicks);
   MmlItem item;
@@ -28,42 +27,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t partTick = 0;
   int r;
   while ((r = reader.Next(&item)) == 1) {
-    ++items;
-    Check(items <= size, "no more items than bytes");
+    Check(++items <= size, "no more items than bytes");
     if (item.kind == kMmlPartStart) partTick = 0;
-    if (item.kind != kMmlNote && item.kind != kMmlTempo && item.kind != kMmlPartEnd) continue;
+    if (item.kind == kMmlMacro || item.kind == kMmlPartStart) continue;
     Check(item.tick >= partTick, "a part's items in the order of their ticks");
-    if (item.kind == kMmlNote) {
-      Check(item.length > 0, "a note of some length");
-      partTick = item.tick + item.length;
-    }
+    if (item.kind == kMmlNote) partTick = item.tick + item.length;
+    Check(item.kind != kMmlNote || item.length > 0, "a note of some length");
   }
-  Check(reader.Next(&item) == r, "the end or the error again after it");
   const MmlError& error = reader.error();
-  Check(r == 0 || (r == -1 && error.line >= 1 && error.column >= 1 && error.text[0]),
-        "an error that names its line, column and text");
+  Check(reader.Next(&item) == r, "the end or the error again after it");
+  Check(r == 0 || (error.line >= 1 && error.column >= 1 && error.text[0]), "an error with its place and text");
 
-  CPVFile midi;
-  Check(midi.Open("fuzz.mid", CPVFile::kWrite) == 1, "the MIDI file opens");
+  midi.Open("fuzz.mid", CPVFile::kWrite);
   MmlError midiError;
   const int written = WriteMidiOfMml(&mml, &midi, &midiError);
   mml.Close();
   midi.Close();
-  Check(written == (r == 0) || (written == 0 && r == 0 && midiError.line >= 1),
-        "a MIDI file for every text the reader reads whole");
-  if (written) {
-    // The header and the track chunks, each as long as it says, fill the file.
-    const std::string& bytes = os.written;
-    size_t at = 14;
-    int tracks = 0;
-    while (at + 8 <= bytes.size() && bytes.compare(at, 4, "MTrk") == 0) {
-      const uint8_t* length = reinterpret_cast<const uint8_t*>(bytes.data() + at + 4);
-      at += 8 + ((size_t{length[0]} << 24) | (length[1] << 16) | (length[2] << 8) | length[3]);
-      ++tracks;
-    }
-    Check(bytes.compare(0, 4, "MThd") == 0 && at == bytes.size() && tracks == bytes[11],
-          "a MIDI file whose track chunks fill it as the header counts them");
-  }
+  Check(written == (r == 0) || midiError.line >= 1, "a MIDI file for every text read whole");
   Check(os.openFiles == 0, "every handle released");
+  if (!written) return 0;
+  // The header and the track chunks, each as long as it says, fill the file.
+  const std::string& bytes = os.written;
+  size_t at = 14;
+  int tracks = 0;
+  for (; at + 8 <= bytes.size() && bytes.compare(at, 4, "MTrk") == 0; ++tracks) {
+    const uint8_t* length = reinterpret_cast<const uint8_t*>(bytes.data() + at + 4);
+    at += 8 + ((size_t{length[0]} << 24) | (length[1] << 16) | (length[2] << 8) | length[3]);
+  }
+  Check(bytes.compare(0, 4, "MThd") == 0 && at == bytes.size() && tracks == bytes[11],
+        "track chunks that fill the file as the header counts them");
   return 0;
 }
