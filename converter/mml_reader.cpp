@@ -89,7 +89,7 @@ int MmlReader::Step(MmlItem* item) {
       if (!Expect(head, what)) return -1;
       int32_t volume = 0;
       if (!ReadNumber(0, kMaxVolume, &volume)) return -1;
-      if (!Expect(hole + 2, " ?o4c\" and the end of the line")) return -1;
+      if (!Expect(hole + 2, "\" ?o4c\" and the end of the line")) return -1;
       item->kind = kMmlMacro;
       item->key = macroIndex_;
       item->value = volume;
