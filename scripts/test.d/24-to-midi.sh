@@ -26,7 +26,7 @@ for build in ${BUILDS:-build build-asan}; do
   done
   /usr/bin/python3 - "$w" <<'EOF' || fail "the MIDI files do not play their MML"
 import glob, re, sys, mido
-bad = 0
+bad = []
 for mml in sorted(glob.glob(sys.argv[1] + "/*.mml")):
     # Notes per part, counted from the text: a melodic piece without "&"
     # ends a note; every macro call or "g" of a rhythm part is a hit.
@@ -48,9 +48,8 @@ for mml in sorted(glob.glob(sys.argv[1] + "/*.mml")):
             if m.type == "note_on" and m.velocity > 0: sounding[m.note] = now
             elif m.type in ("note_off", "note_on") and now > sounding.pop(m.note, now): heard[-1] += 1
         ends.append(now)
-    if heard[1:] != counts or len(set(ends)) != 1:
-        print(mml, "notes", counts, "heard", heard[1:], "ends", ends); bad += 1
-sys.exit(bad)
+    if heard[1:] != counts or len(set(ends)) != 1: bad.append((mml, counts, heard[1:], ends))
+sys.exit("\n".join(map(str, bad)) or None)
 EOF
 
   # The default name is never the song's nor its MML's, also when that is
