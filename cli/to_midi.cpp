@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cli/stdout_target.h"
+#include "converter/convert_file.h"
 #include "converter/midi_of_mml.h"
 #include "support/path.h"
 
@@ -11,47 +12,49 @@ namespace {
 
 const char kMidiSuffix[] = "-mml.mid";
 
-// Writes the MIDI file of source into target, named label in the lines on
-// log. A target that fails is removed. Returns 1 when it was written.
-int WriteOne(const char* source, const char* target, const char* label, std::FILE* log) {
+// Writes the MIDI file of source into a new temporary file beside target,
+// which then takes target's place: a failure keeps an existing target as it
+// was and leaves no file behind. The lines go to log, the request line
+// (naming the target as label) only with a failure when quiet. Returns 1
+// when the file was written.
+int WriteOne(const char* source, const char* target, const char* label, std::FILE* log, bool quiet) {
   char fileName[kPVPathSize];
   PVGetFileName(fileName, source);
-  std::fprintf(log, "%s->%s\n", fileName, label);
-  if (PVOs()->sameFile(source, target)) {
-    std::fprintf(log, "trelvio-cli: %s would replace its own MML\n", target);
-    return 0;
-  }
+  if (!quiet) std::fprintf(log, "%s->%s\n", fileName, label);
+  char problem[2 * kPVPathSize + 64] = {0};
+  char tempPath[kPVPathSize];
   CPVFile mml;
-  if (!mml.Open(source, CPVFile::kRead)) {
-    std::fprintf(log, "trelvio-cli: %s cannot be opened\n", source);
-    return 0;
-  }
   CPVFile midi;
-  if (!midi.Open(target, CPVFile::kWrite)) {
-    std::fprintf(log, "trelvio-cli: %s cannot be created\n", target);
-    return 0;
-  }
   MmlError error;
-  const int read = WriteMidiOfMml(&mml, &midi, &error);
-  mml.Close();
-  if (read && !midi.WriteFailed() && midi.Close()) return 1;
-  if (midi.IsOpen()) midi.Discard();
-  PVOs()->remove(target);
-  if (read) {
-    std::fprintf(log, "trelvio-cli: %s cannot be written\n", target);
+  if (PVOs()->sameFile(source, target)) {
+    std::snprintf(problem, sizeof problem, "trelvio-cli: %s would replace its own MML", target);
+  } else if (!mml.Open(source, CPVFile::kRead)) {
+    std::snprintf(problem, sizeof problem, "trelvio-cli: %s cannot be opened", source);
+  } else if (!CreateTempFile(midi, PVHostTextFacts(), target, tempPath)) {
+    std::snprintf(problem, sizeof problem, "trelvio-cli: %s cannot be created", target);
   } else {
-    std::fprintf(log, "%s:%d:%d: %s\n", fileName, error.line, error.column, error.text);
+    if (!WriteMidiOfMml(&mml, &midi, &error)) {
+      std::snprintf(problem, sizeof problem, "%s:%d:%d: %s", fileName, error.line, error.column, error.text);
+    } else if (midi.WriteFailed() || !midi.Close() || !PVOs()->replace(tempPath, target)) {
+      std::snprintf(problem, sizeof problem, "trelvio-cli: %s cannot be written", target);
+    }
+    if (midi.IsOpen()) midi.Discard();
+    if (problem[0]) PVOs()->remove(tempPath);
   }
+  if (mml.IsOpen()) mml.Close();
+  if (!problem[0]) return 1;
+  if (quiet) std::fprintf(log, "%s->%s\n", fileName, label);
+  std::fprintf(log, "%s\n", problem);
   return 0;
 }
 
-int ToStdout(const char* source) {
+int ToStdout(const char* source, bool quiet) {
   StdoutTarget target;
   if (!target.Reserve()) {
     std::fputs("trelvio-cli: no temporary file for the MIDI file can be created\n", stderr);
     return 1;
   }
-  if (!WriteOne(source, target.path(), "<stdout>", stderr)) return 1;
+  if (!WriteOne(source, target.path(), "<stdout>", stderr, quiet)) return 1;
   if (target.CopyToStdout()) return 0;
   std::fputs("trelvio-cli: the MIDI file cannot be written to standard output\n", stderr);
   return 1;
@@ -76,7 +79,7 @@ int NameMidiOfMml(const char* mmlPath, char* dst) {
 
 int ConvertToMidi(const CliOptions& options) {
   const char* targetPath = options.targetPath;
-  if (targetPath && std::strcmp(targetPath, "-") == 0) return ToStdout(options.files[0]);
+  if (targetPath && std::strcmp(targetPath, "-") == 0) return ToStdout(options.files[0], options.quiet);
   int failures = 0;
   for (const char* file : options.files) {
     char target[kPVPathSize];
@@ -93,7 +96,7 @@ int ConvertToMidi(const CliOptions& options) {
     }
     char label[kPVPathSize];
     PVGetFileName(label, target);
-    if (!WriteOne(file, target, label, stdout)) ++failures;
+    if (!WriteOne(file, target, label, stdout, options.quiet)) ++failures;
   }
   return failures ? 1 : 0;
 }

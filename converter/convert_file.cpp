@@ -16,9 +16,8 @@ int Fail(MessageLog& log, const char* reason) {
   return 0;
 }
 
-// Creates a new temporary file beside the target, never one that exists:
-// each name is created exclusively, and a taken name passes to the next.
-// Returns 1 with the file open and its name in tempPath.
+}  // namespace
+
 int CreateTempFile(CPVFile& file, const PVTextFacts& facts, const char* target, char* tempPath) {
   for (int attempt = 0; attempt < kTempFileAttempts; ++attempt) {
     if (!NameTempFile(facts, target, attempt, tempPath)) continue;
@@ -27,6 +26,8 @@ int CreateTempFile(CPVFile& file, const PVTextFacts& facts, const char* target, 
   }
   return 0;
 }
+
+namespace {
 
 // Closes the target, writing its last bytes. Returns 1 when every write since
 // it was opened reached the file; after a failed final write the waiting

@@ -11,6 +11,7 @@
 #include "converter/conversion_report.h"
 #include "converter/conversion_state.h"
 #include "support/message_log.h"
+#include "support/text_facts.h"
 
 struct ConvertOptions {
   // The target path; null puts it beside the source as base name + ".mml".
@@ -31,3 +32,8 @@ struct ConvertOptions {
 // 0 when any step failed; every outcome is in the log.
 int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath, char* lastFile,
                 const ConvertOptions* options);
+
+// Creates a new temporary file beside target, never one that exists: each
+// name is created exclusively, and a taken name passes to the next. Returns 1
+// with file open for writing and its name in tempPath (260 bytes).
+int CreateTempFile(CPVFile& file, const PVTextFacts& facts, const char* target, char* tempPath);
