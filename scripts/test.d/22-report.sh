@@ -34,9 +34,6 @@ for r in converted:
         lost = sum(l["track"] == p["track"] and l["reason"] in drops for l in r["losses"])
         assert p["notes_in"] == p["notes_out"] + lost and p["bytes"] > 0, (r["source"], p)
 EOF
-  (cd "$w" && "$cli" --report r.txt song-reference.mid >/dev/null)
-  grep -qx '  loss: track 2, part A, tick 960, bar 1 beat 3, key 71, chord' "$w/r.txt" ||
-    fail "$cli: the worked example's chord is not in the text report"
   rm -f "$w"/*.mml
   (cd "$w" && "$cli" --report /dev/full song-reference.mid >/dev/null 2>&1)
   [ $? = 1 ] && [ ! -e "$w/song-reference.mml" ] || fail "$cli: a report that cannot be written"
