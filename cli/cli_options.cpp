@@ -15,6 +15,17 @@ const char kCliUsage[] =
     "              (at most 64 MiB) and, without -o, write the MML to standard\n"
     "              output and the log to standard error\n"
     "  -q          print only the lines of conversions that failed\n"
+    "  --report PATH\n"
+    "              write a report of every conversion (its parts and every\n"
+    "              loss) to PATH; '--report -' writes it to standard output\n"
+    "              and the log to standard error\n"
+    "  --report-format text|json\n"
+    "              the report as text (the default) or one JSON object per\n"
+    "              conversion per line\n"
+    "  --check     read each MML back and compare it with what was meant to\n"
+    "              be written; a disagreement fails the file\n"
+    "  --to-midi   read each FILE as MML and write a MIDI file of what it\n"
+    "              plays, beside it as BASE-mml.mid (-o PATH names it)\n"
     "  -h, --help  print this help\n"
     "  --version   print the version\n"
     "  --          end of options: every following argument is a FILE\n"
@@ -50,8 +61,22 @@ CliOptions ParseCliOptions(int argc, char** argv) {
     } else if (std::strcmp(arg, "--version") == 0) {
       options.action = CliOptions::kVersion;
       return options;
+    } else if (std::strcmp(arg, "--to-midi") == 0) {
+      options.toMidi = true;
     } else if (std::strcmp(arg, "-q") == 0) {
       options.quiet = true;
+    } else if (std::strcmp(arg, "--check") == 0) {
+      options.check = true;
+    } else if (std::strcmp(arg, "--report") == 0) {
+      if (i + 1 >= argc) return Refuse(options, "option --report needs a PATH");
+      if (options.reportPath) return Refuse(options, "option --report given twice");
+      options.reportPath = argv[++i];
+    } else if (std::strcmp(arg, "--report-format") == 0) {
+      if (i + 1 >= argc) return Refuse(options, "option --report-format needs text or json");
+      const char* format = argv[++i];
+      if (std::strcmp(format, "json") != 0 && std::strcmp(format, "text") != 0)
+        return Refuse(options, std::string("unknown report format ") + format);
+      options.reportJson = std::strcmp(format, "json") == 0;
     } else if (std::strcmp(arg, "-o") == 0) {
       if (i + 1 >= argc) return Refuse(options, "option -o needs a PATH");
       if (options.targetPath) return Refuse(options, "option -o given twice");
@@ -68,6 +93,9 @@ CliOptions ParseCliOptions(int argc, char** argv) {
     if (CliOptions::IsStandardInput(file) && options.files.size() > 1)
       return Refuse(options, "'-' (standard input) must be the single FILE");
   }
+  if (IsStdoutPath(options.reportPath) && options.MmlToStandardOutput()) {
+    return Refuse(options, "the MML and the report cannot both go to standard output");
+  }
   return options;
 }
 
@@ -75,3 +103,5 @@ bool CliOptions::MmlToStandardOutput() const {
   if (!targetPath) return files.size() == 1 && IsStandardInput(files[0]);
   return IsStandardInput(targetPath) || PVOs()->isStandardOutput(targetPath);
 }
+
+bool IsStdoutPath(const char* path) { return path && path[0] == '-' && path[1] == '\0'; }

@@ -11,8 +11,12 @@ struct CliOptions {
   enum Action { kConvert, kHelp, kVersion, kUsageError };
   Action action = kConvert;
   std::vector<const char*> files;
+  bool toMidi = false;               // --to-midi: the FILEs are MML, each written as MIDI
   const char* targetPath = nullptr;  // -o PATH; "-" is standard output
   bool quiet = false;                // -q: print only the failed jobs' lines
+  const char* reportPath = nullptr;  // --report PATH; "-" is standard output
+  bool reportJson = false;           // --report-format json
+  bool check = false;                // --check: read each MML back and compare
   std::string error;                 // why the command line was refused
 
   // "-" as FILE reads the song from standard input.
@@ -23,3 +27,5 @@ struct CliOptions {
 };
 
 CliOptions ParseCliOptions(int argc, char** argv);
+// Whether PATH names standard output ("-").
+bool IsStdoutPath(const char* path);

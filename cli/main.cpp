@@ -4,6 +4,8 @@
 
 #include "cli/cli_options.h"
 #include "cli/console_log.h"
+#include "cli/report_file.h"
+#include "cli/to_midi.h"
 #include "converter/convert_file.h"
 #include "support/os.h"
 #include "support/path.h"
@@ -21,15 +23,18 @@ const char kLogUnwritable[] = "trelvio-cli: the log cannot be written; conversio
 // Converts every FILE in order; a failed job does not stop the next. A log
 // that cannot be written (a closed pipe, a full device) ends the run after
 // the job in progress, which ends as it would have.
-int ConvertEach(const CliOptions& options) {
+int ConvertEach(const CliOptions& options, ReportWriter* report) {
+  // The log gives standard output up to the MML or the report.
   const bool toStdout = options.MmlToStandardOutput();
-  ConsoleLog log(toStdout ? stderr : stdout, options.quiet);
+  ConsoleLog log(toStdout || IsStdoutPath(options.reportPath) ? stderr : stdout, options.quiet);
   ConversionState state;
   TargetClaims claims;
   ConvertOptions convert;
   convert.targetPath = options.targetPath;
   convert.standardTarget = toStdout;
   convert.claims = &claims;
+  convert.report = report;
+  convert.check = options.check;
   int failures = 0;
   for (const char* file : options.files) {
     convert.standardSource = CliOptions::IsStandardInput(file);
@@ -67,5 +72,18 @@ int main(int argc, char** argv) {
       break;
   }
   for (const char* file : options.files) PVUseSeparator(PVHostTextFacts(), const_cast<char*>(file));
-  return ConvertEach(options);
+  if (options.toMidi) return ConvertToMidi(options);
+  ReportFile reportFile;
+  ReportWriter reportWriter(reportFile, options.reportJson);
+  ReportWriter* report = options.reportPath ? &reportWriter : nullptr;
+  if (report && !reportFile.Open(options.reportPath)) {
+    std::fprintf(stderr, "trelvio-cli: the report %s cannot be created\n", options.reportPath);
+    return kExitFailed;
+  }
+  int status = ConvertEach(options, report);
+  if (report && !reportFile.Close()) {
+    std::fputs("trelvio-cli: the report cannot be written\n", stderr);
+    return kExitFailed;
+  }
+  return status;
 }

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "converter/conversion_watch.h"
 #include "converter/length_count.h"
 #include "converter/messages.h"
 #include "converter/mml_writer.h"
@@ -11,6 +12,8 @@ namespace {
 
 // What the pass knows about the track it is reading; started afresh per track.
 struct TrackScan {
+  int track = 0;          // index from 0
+  int32_t sourceNotes = 0;  // note-ons with a velocity, for the report
   int curNote = -1;
   int32_t noteStartTick = 0;
   int hasNotes = 0;
@@ -28,6 +31,7 @@ void WarnOnce(MessageLog& log, int* flag, const char* text) {
 
 void NoteOn(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan& scan,
             int status, int key, int velocity) {
+  scan.sourceNotes += velocity != 0;
   if ((status & 0x0F) == 9) {
     track.isRhythm = 1;
     s.hasRhythm = 1;
@@ -49,18 +53,25 @@ void NoteOn(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan& sc
 
 void SetTempo(MessageLog& log, ConversionState& s, TrackScan& scan, const int* b) {
   int32_t microseconds = (b[0] << 16) | (b[1] << 8) | b[2];
-  if (microseconds == 0) return;
+  if (microseconds == 0) {
+    if (s.watch) s.watch->Lost(scan.track, s.curTick, kLossTempoZero, 0);
+    return;
+  }
   int32_t bpm = 60000000 / microseconds;
   for (int i = 0; i < s.tempoCount; ++i) {
     if (s.tempos[i].tick != s.curTick) continue;
-    if (s.tempos[i].bpm != bpm) WarnOnce(log, &scan.tempoWarned, msg::kTempoConflict);
+    if (s.tempos[i].bpm == bpm) return;
+    WarnOnce(log, &scan.tempoWarned, msg::kTempoConflict);
+    if (s.watch) s.watch->Lost(scan.track, s.curTick, kLossTempoConflict, bpm);
     return;
   }
   if (s.tempoCount < kMapCapacity) {
+    if (s.watch) s.watch->TempoAdded(s.tempoCount, scan.track);
     s.tempos[s.tempoCount++] = TempoMap{s.curTick, bpm};
     return;
   }
   WarnOnce(log, &scan.tempoWarned, msg::kTooManyTempos);
+  if (s.watch) s.watch->Lost(scan.track, s.curTick, kLossTempoLimit, bpm);
 }
 
 void SetMeter(MessageLog& log, ConversionState& s, TrackScan& scan, const int* b) {
@@ -69,8 +80,9 @@ void SetMeter(MessageLog& log, ConversionState& s, TrackScan& scan, const int* b
   for (int i = 0; i < s.meterCount; ++i) {
     const MeterMap& m = s.meters[i];
     if (m.tick != s.curTick) continue;
-    if (m.numerator != numerator || m.denominator != denominator)
-      WarnOnce(log, &scan.meterWarned, msg::kMeterConflict);
+    if (m.numerator == numerator && m.denominator == denominator) return;
+    WarnOnce(log, &scan.meterWarned, msg::kMeterConflict);
+    if (s.watch) s.watch->Lost(scan.track, s.curTick, kLossMeterConflict, 0);
     return;
   }
   if (s.meterCount < kMapCapacity) {
@@ -78,6 +90,7 @@ void SetMeter(MessageLog& log, ConversionState& s, TrackScan& scan, const int* b
     return;
   }
   WarnOnce(log, &scan.meterWarned, msg::kTooManyMeters);
+  if (s.watch) s.watch->Lost(scan.track, s.curTick, kLossMeterLimit, 0);
 }
 
 // The payload bytes the pass takes from a meta event: the standard 3 of a
@@ -156,7 +169,7 @@ void TakeEarlyCount(ConversionState& s, TrackInfo& track, const LengthCount& cou
 }
 
 // Returns whether the track became a part.
-bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track) {
+bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track, const TrackScan& scan) {
   bool accepted = s.partCount < kMaxParts;
   if (accepted) {
     track.active = 1;
@@ -164,8 +177,9 @@ bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track) {
     if (s.curTick > s.maxEndTick) s.maxEndTick = s.curTick;
     if (track.maxVolume > s.maxVolume) s.maxVolume = track.maxVolume;
     if (track.isRhythm && track.maxVolume > s.rhythmVolume) s.rhythmVolume = track.maxVolume;
-  } else if (s.partCount == kMaxParts) {
-    log.AddLog(msg::kPartLimit, 1);
+  } else {
+    if (s.partCount == kMaxParts) log.AddLog(msg::kPartLimit, 1);
+    if (s.watch) s.watch->TrackDropped(scan.track, scan.sourceNotes);
   }
   ++s.partCount;
   return accepted;
@@ -181,6 +195,7 @@ bool CountsEarly(const ConversionState& s) {
 
 int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
+  if (s.watch) s.watch->StartAnalysis(division);
   for (int i = 0; i < trackCount; ++i) {
     TrackInfo& track = s.tracks[i];
     track = TrackInfo{0, 2, 1, 0, 0};
@@ -189,6 +204,7 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
     log.AddLog(line, 1);
     if (!ReadChunkHeader(s, log, kAnalysisPass)) return 0;
     TrackScan scan;
+    scan.track = i;
     if (s.trackBytesLeft <= 0) {
       log.AddLog(msg::kSilentTrack, 1);
       continue;
@@ -201,7 +217,7 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
       log.AddLog(msg::kSilentTrack, 1);
       continue;
     }
-    if (AcceptOrDrop(log, s, track) && counting) TakeEarlyCount(s, track, count);
+    if (AcceptOrDrop(log, s, track, scan) && counting) TakeEarlyCount(s, track, count);
   }
   return 1;
 }

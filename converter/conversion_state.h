@@ -70,6 +70,8 @@ struct EarlyLengths {
   int32_t stopReason = kRunning;   // the limit that stopped a part's count
 };
 
+class ConversionWatch;
+
 struct ConversionState {
   CPVFile sourceFile;
   CPVFile targetFile;
@@ -107,4 +109,8 @@ struct ConversionState {
   uint32_t piecesLeft = 0;  // length pieces the current pass may still produce
 
   EarlyLengths early;
+
+  // Told what is lost and what is written, for a report or a round-trip
+  // check; null when neither was asked for.
+  ConversionWatch* watch = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include "converter/convert_midi.h"
 #include "converter/job_names.h"
+#include "converter/job_watch.h"
 #include "converter/messages.h"
 #include "converter/temp_file.h"
 #include "support/os.h"
@@ -45,12 +46,18 @@ int CloseTarget(CPVFile& file) {
   return !writesFailed;
 }
 
-// Moves the finished temporary file over the target: its data and the
-// target's permission bits reach the disk first, and the folder's entry
-// after, so that a crash leaves either the old target or the new one whole.
-const char* ReplaceTarget(CPVFile& file, TempFile& temp, const PVTextFacts& facts, const char* target) {
-  int durable = file.KeepAttributesOf(target) && file.Sync();
-  if (!CloseTarget(file) || !durable) return msg::kTargetWriteFailed;
+// Ends the temporary file. One bound for a regular target takes the
+// target's permission bits and reaches the disk before it is closed, so that
+// a crash after the move leaves either the old target or the new one whole.
+// Returns null, or the message of what failed.
+const char* FinishTemp(CPVFile& file, const char* target, int staged) {
+  int durable = staged || (file.KeepAttributesOf(target) && file.Sync());
+  return CloseTarget(file) && durable ? nullptr : msg::kTargetWriteFailed;
+}
+
+// Moves the finished temporary file over the target, then syncs the folder's
+// entry. Returns null, or the message of what failed.
+const char* MoveIntoPlace(TempFile& temp, const PVTextFacts& facts, const char* target) {
   if (!PVOs()->replace(temp.path, target)) return msg::kTargetReplaceFailed;
   temp.Forget();
   // The MML is in place either way; a folder that cannot be synced only
@@ -59,35 +66,6 @@ const char* ReplaceTarget(CPVFile& file, TempFile& temp, const PVTextFacts& fact
   PVGetDirName(facts, directory, target);
   PVOs()->syncDirectory(directory);
   return nullptr;
-}
-
-// Writes the staged MML into a target that is not replaced (a device, a
-// FIFO, a link, standard output). Returns the message of a failure, or null.
-const char* DeliverStaged(CPVFile& staged, const TempFile& temp, const char* target, int standard) {
-  if (!CloseTarget(staged)) return msg::kTargetWriteFailed;
-  CPVFile out;
-  int opened = standard ? out.OpenStandard(kPVOsStdout, CPVFile::kWrite) : out.Open(target, CPVFile::kWrite);
-  if (!opened) return msg::kTargetCreateFailed;
-  int copied = staged.Open(temp.path, CPVFile::kRead);
-  const uint8_t* bytes;
-  uint32_t count;
-  while (copied && (count = staged.Peek(&bytes)) > 0) {
-    copied = out.Write(bytes, count);
-    staged.Deliver(count);
-  }
-  staged.Close();
-  copied = out.Sync() && copied;
-  return CloseTarget(out) && copied ? nullptr : msg::kTargetWriteFailed;
-}
-
-// Where the MML is written while the job runs: beside a target that is a
-// regular file (or none yet), in the temporary folder for a stream.
-int CreateTemp(CPVFile& file, TempFile& temp, const PVTextFacts& facts, const char* target, int staged) {
-  if (!staged) return temp.Create(file, facts, target);
-  char stage[kPVPathSize];
-  if (!PVOs()->tempDirectory(stage, sizeof stage - 12)) return 0;
-  std::strcat(stage, "trelvio.mml");
-  return temp.Create(file, facts, stage);
 }
 
 // Why the target cannot be written, or null. A target that is the source
@@ -118,6 +96,7 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   NameJob(facts, sourcePath, o.standardTarget ? kStdoutLabel : o.targetPath,
           o.standardTarget ? kStdoutLabel : nullptr, &names);
   log.AddLog(names.requestLine, 1);
+  JobWatch watch(o.report, o.check, sourcePath, names.target);
 
   if (o.claims && !o.standardTarget) {
     const char* earlier = o.claims->Claim(names.target, names.fileName);
@@ -132,11 +111,16 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   const int kind = o.standardTarget ? kPVOsStream : PVOs()->kind(names.target);
   problem = RefuseTarget(names, kind, o.standardSource ? nullptr : sourcePath);
   TempFile temp;
+  // A target that is a stream gets the MML staged in the temporary folder.
   const int staged = kind == kPVOsStream;
-  if (!problem && !CreateTemp(state.targetFile, temp, facts, names.target, staged))
+  if (!problem && !(staged ? temp.CreateStaged(state.targetFile, facts)
+                           : temp.Create(state.targetFile, facts, names.target)))
     problem = msg::kTargetCreateFailed;
+  if (!problem && !watch.Attach(state, facts, temp.path)) problem = msg::kWorkFileFailed;
   if (problem) {
     state.sourceFile.Close();
+    if (state.targetFile.IsOpen()) CloseTarget(state.targetFile);
+    temp.Remove();
     return Fail(log, problem);
   }
 
@@ -145,10 +129,17 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   ReleaseTrackTable(state);
   state.sourceFile.Close();
   if (result) {
-    problem = staged ? DeliverStaged(state.targetFile, temp, names.target, o.standardTarget)
-                     : ReplaceTarget(state.targetFile, temp, facts, names.target);
+    problem = FinishTemp(state.targetFile, names.target, staged);
   } else {
     CloseTarget(state.targetFile);
+  }
+  // The report's last losses and the check of the MML read back, before the
+  // MML takes the target's place.
+  const char* unverified = watch.Verify(state, log, temp.path, result && !problem);
+  if (result && !problem) problem = unverified;
+  if (result && !problem) {
+    problem = staged ? DeliverStaged(temp.path, names.target, o.standardTarget)
+                     : MoveIntoPlace(temp, facts, names.target);
   }
   temp.Remove();
   if (!result || problem) {
@@ -156,6 +147,7 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
     log.AddLog(msg::kConversionFailed, 1);
     return 0;
   }
+  watch.Succeeded();
   log.AddLog(msg::kConversionSucceeded, 1);
   Remember(lastFile, sourcePath);
   return result;

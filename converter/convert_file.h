@@ -12,9 +12,11 @@
 // one that cannot seek (a pipe) is read into memory first.
 #pragma once
 
+#include "converter/conversion_report.h"
 #include "converter/conversion_state.h"
 #include "converter/target_claims.h"
 #include "support/message_log.h"
+#include "support/text_facts.h"
 
 struct ConvertOptions {
   // The target path; null puts it beside the source as base name + ".mml".
@@ -26,6 +28,11 @@ struct ConvertOptions {
   // The targets of the run's earlier jobs: a job whose target one of them
   // claimed is refused. Null: no such check.
   TargetClaims* claims = nullptr;
+  // Where the job reports what the conversion lost; null for no report.
+  ReportWriter* report = nullptr;
+  // Read the MML back and compare it with what the converter meant to write;
+  // a disagreement fails the job.
+  bool check = false;
 };
 
 // The most bytes a source that cannot seek may hold: it is held in memory.

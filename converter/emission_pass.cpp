@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "converter/change_walk.h"
+#include "converter/conversion_watch.h"
 #include "converter/length_grid.h"
 #include "converter/mml_writer.h"
 #include "converter/part_writer.h"
@@ -60,6 +61,14 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
   int32_t noteStartTick = 0;
   SpareToken spare;
   PartWriter out(s, track, spare);
+  ConversionWatch* const watch = s.watch;
+  // Writes the sounding note up to end; last: the note ends there. Inline,
+  // as the writer's note was before the watch came.
+  auto writeNote = [&](int32_t end, bool last) __attribute__((always_inline)) {
+    const int32_t from = out.WrittenTick();
+    out.Note(curNote, end);
+    if (watch) watch->NoteWritten(curNote, noteStartTick, end, from, out.WrittenTick(), last);
+  };
   TrackReader reader(s, log, kEmissionPass);
   while (reader.HasData()) {
     int32_t delta = 0;
@@ -71,11 +80,12 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
           char text[16];
           int n = std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo->bpm));
           out.Token(text, static_cast<uint32_t>(n));
+          if (watch) watch->TempoWritten(s, *tempo, out.WrittenTick());
         }
       }
       if (const MeterMap* m = meters.At(tick)) {
         out.SetMeasure(MeasureTicks(division, m->numerator, m->denominator));
-        if (curNote != -1) out.Note(curNote, tick);
+        if (curNote != -1) writeNote(tick, false);
         else out.Rest(tick);
       }
     }
@@ -84,6 +94,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
     int kind = ev.status >> 4;
     int key = ev.data[0];
     bool noteOff = kind == 0x8;
+    if (kind == 0x9 && watch && ev.data[1] != 0) watch->SourceNote(ev.status & 0x0F);
     if (kind == 0x9 && IsWritableKey(track, key)) {
       if (ev.data[1] == 0) {
         noteOff = true;
@@ -92,25 +103,32 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
         noteStartTick = tick;
         curNote = key;
       } else if (noteStartTick != tick) {
-        out.Note(curNote, tick);
+        writeNote(tick, true);
         noteStartTick = tick;
         curNote = key;
+      } else if (watch) {
+        watch->Dropped(tick, key, kLossChord);
       }
+    } else if (kind == 0x9) {
+      if (watch && ev.data[1] != 0) watch->Dropped(tick, key, track.isRhythm ? kLossDrumKey : kLossRange);
     } else if (ev.status >= 0xF0) {
       reader.SkipTrackBytes(ev.payload);
     }
     if (noteOff && key == curNote) {
-      out.Note(curNote, tick);
+      writeNote(tick, true);
       curNote = -1;
     }
     if (out.StopReason() != kRunning) return 0;
   }
+  if (watch && curNote != -1) watch->NoteUnended(curNote, noteStartTick);
   if (out.WrittenTick() < s.maxEndTick) {
     s.curTick = s.maxEndTick;
     out.Rest(s.maxEndTick);
   }
+  const int32_t writtenEnd = out.WrittenTick();
   out.GiveBack();
   WriteRaw(s, "\r\n\r\n");
+  if (watch) watch->EndPart(s, writtenEnd, s.targetFile.Tell());
   return s.stopReason == kRunning;
 }
 
@@ -118,6 +136,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
 
 int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
+  if (s.watch) s.watch->StartEmission(s);
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;
@@ -128,6 +147,7 @@ int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
     }
     s.curTrack = i;
     s.curPart = part;
+    if (s.watch) s.watch->StartPart(s, i, part, track.isRhythm, s.targetFile.Tell());
     WritePartHeader(s, track, static_cast<char>('A' + part));
     if (!WritePartBody(s, log, track, division)) return 0;
     ++part;

@@ -46,6 +46,11 @@ constexpr const char kSourceReadFailed[] = "変換元ファイルが読めませ
 constexpr const char kSourceTooLarge[] = "パイプから読める変換元は64MiBまでです。\n";
 // %s: the file name of the earlier source of the same run.
 constexpr const char kTargetClash[] = "変換先が%sの変換先と同じため、変換しません。\n";
+// Report and round-trip check.
+constexpr const char kWorkFileFailed[] = "作業ファイルを作成できません。\n";
+constexpr const char kReportWriteFailed[] = "レポートを書き込めません。\n";
+constexpr const char kCheckFailed[] = "読み返し検査: ";
+constexpr const char kCheckFailedResult[] = "書き出したMMLが変換内容と一致しません。\n";
 constexpr const char kConversionSucceeded[] = "変換に成功しました。\n\n";
 constexpr const char kConversionFailed[] = "変換に失敗しました。\n\n";
 

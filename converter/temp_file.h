@@ -12,6 +12,10 @@ struct TempFile {
   // Opens file for writing on a new file beside besidePath (see
   // NameTempFile). Returns 1, or 0 when no name could be created.
   int Create(CPVFile& file, const PVTextFacts& facts, const char* besidePath);
+  // Opens file for writing on a new file in the temporary folder: where
+  // output bound for a stream (a device, a FIFO, standard output) waits
+  // until it is whole. Returns 1, or 0 when no name could be created.
+  int CreateStaged(CPVFile& file, const PVTextFacts& facts);
   // Removes the file, unless it was forgotten, and forgets it.
   void Remove();
   // Forgets the file once it has been moved to its place (or never made).
@@ -20,3 +24,8 @@ struct TempFile {
   char path[kPVPathSize] = "";
   int pendingSlot = -1;
 };
+
+// Copies the closed file at stagedPath into target, a stream that is written
+// into and never replaced (standard output when standard is set). Returns
+// null, or the message of what failed.
+const char* DeliverStaged(const char* stagedPath, const char* target, int standard);

@@ -25,6 +25,7 @@ void TrackBuilder::Delta(int32_t tick) {
 }
 
 TrackBuilder& TrackBuilder::NoteOn(int32_t tick, int key, int velocity, int channel) {
+  noteOns_ += velocity != 0;
   return Raw(tick, {uint8_t(0x90 | channel), uint8_t(key), uint8_t(velocity)});
 }
 

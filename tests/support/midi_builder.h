@@ -28,11 +28,14 @@ class TrackBuilder {
   TrackBuilder& RawBytes(const Bytes& bytes);
 
   const Bytes& events() const { return events_; }
+  // Note-ons with a velocity appended through NoteOn or Note.
+  int noteOns() const { return noteOns_; }
 
  private:
   void Delta(int32_t tick);
   Bytes events_;
   int32_t lastTick_ = 0;
+  int noteOns_ = 0;
 };
 
 Bytes VarLen(uint32_t value);

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# trelvio-cli --to-midi end to end: the MML of every seed that converts is
+# written back as MIDI and read by an independent parser (Debian's
+# python3-mido): every note the MML writes sounds (a drum hit of several
+# pieces as several hits), and every track ends on the same tick. Also the
+# default name, -o, and a broken text.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+for build in ${BUILDS:-build build-asan}; do
+  cli=$root/$build/cli/trelvio-cli
+  [ -x "$cli" ] || continue
+  echo "-- $build/cli/trelvio-cli --to-midi"
+  w=$(mktemp -d "$scratch/w.XXXX")
+  for seed in fuzz/corpus/*.mid; do
+    name=$(basename "$seed" .mid)
+    cp "$seed" "$w/$name.mid"
+    "$cli" -q "$w/$name.mid" >/dev/null || continue
+    (cd "$w" && "$cli" --to-midi "$name.mml" >/dev/null) || fail "$name: --to-midi failed"
+    cmp -s "$seed" "$w/$name.mid" || fail "$name: the song changed"
+  done
+  /usr/bin/python3 - "$w" <<'EOF' || fail "the MIDI files do not play their MML"
+import glob, re, sys, mido
+bad = []
+for mml in sorted(glob.glob(sys.argv[1] + "/*.mml")):
+    # Notes per part, counted from the text: a melodic piece without "&"
+    # ends a note; every macro call or "g" of a rhythm part is a hit.
+    bodies, rhythm, seen = {}, set(), set()
+    for line in open(mml, newline="").read().split("\r\n"):
+        if not re.match(r"[A-F] ", line): continue
+        part, text = line[0], line[2:]
+        if text == "=1": rhythm.add(part); continue
+        if part not in seen: seen.add(part); continue  # the header line
+        bodies[part] = bodies.get(part, "") + text
+    counts = [len(re.findall(r"![A-Za-z]{2} |g", b)) if p in rhythm else
+              len(re.findall(r"[a-g]\+?\d*(?![\d+&])", b)) for p, b in bodies.items()]
+    midi = mido.MidiFile(mml[:-4] + "-mml.mid")
+    ends, heard = [], []
+    for track in midi.tracks:
+        now, sounding, heard = 0, {}, heard + [0]
+        for m in track:
+            now += m.time
+            if m.type == "note_on" and m.velocity > 0: sounding[m.note] = now
+            elif m.type in ("note_off", "note_on") and now > sounding.pop(m.note, now): heard[-1] += 1
+        ends.append(now)
+    if heard[1:] != counts or len(set(ends)) != 1: bad.append((mml, counts, heard[1:], ends))
+sys.exit("\n".join(map(str, bad)) or None)
+EOF
+
+  # The default name is never the song's nor its MML's, also when that is
+  # converted again; -o names the file; a broken text names its place.
+  printf 'A T120V120@0Ll4\r\nA o4c&d\r\n\r\n' >"$w/broken.mml"
+  out=$(cd "$w" && "$cli" --to-midi -o named.mid song-reference.mml 2>&1; "$cli" --to-midi broken.mml 2>&1; echo "status=$?")
+  [ "$out" = $'song-reference.mml->named.mid\nbroken.mml->broken-mml.mid\nbroken.mml:2:7: found another note, expected the tied note\nstatus=1' ] ||
+    fail "-o and a broken text: $out"
+  cmp -s "$w/named.mid" "$w/song-reference-mml.mid" || fail "-o wrote another file"
+  [ ! -e "$w/broken-mml.mid" ] || fail "a broken text left a MIDI file"
+  (cd "$w" && "$cli" -q song-reference-mml.mid) && [ -f "$w/song-reference-mml.mml" ] ||
+    fail "converting the MIDI file again does not target BASE-mml.mml"
+done
+[ "$failures" -eq 0 ] || { echo "24-to-midi: $failures failure(s)"; exit 1; }
