@@ -93,7 +93,7 @@ CliOptions ParseCliOptions(int argc, char** argv) {
     if (CliOptions::IsStandardInput(file) && options.files.size() > 1)
       return Refuse(options, "'-' (standard input) must be the single FILE");
   }
-  if (IsStdoutPath(options.reportPath) && options.MmlToStandardOutput()) {
+  if (options.ReportToStandardOutput() && options.MmlToStandardOutput()) {
     return Refuse(options, "the MML and the report cannot both go to standard output");
   }
   return options;
@@ -102,6 +102,10 @@ CliOptions ParseCliOptions(int argc, char** argv) {
 bool CliOptions::MmlToStandardOutput() const {
   if (!targetPath) return files.size() == 1 && IsStandardInput(files[0]);
   return IsStandardInput(targetPath) || PVOs()->isStandardOutput(targetPath);
+}
+
+bool CliOptions::ReportToStandardOutput() const {
+  return reportPath && (IsStdoutPath(reportPath) || PVOs()->isStandardOutput(reportPath));
 }
 
 bool IsStdoutPath(const char* path) { return path && path[0] == '-' && path[1] == '\0'; }

@@ -24,6 +24,9 @@ struct CliOptions {
   // The MML goes to standard output and the log to standard error: "-o -",
   // "-o" naming what standard output writes to, or "-" as FILE without "-o".
   bool MmlToStandardOutput() const;
+  // The report goes to standard output: "--report -", or a PATH naming what
+  // standard output writes to.
+  bool ReportToStandardOutput() const;
 };
 
 CliOptions ParseCliOptions(int argc, char** argv);

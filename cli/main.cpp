@@ -26,7 +26,7 @@ const char kLogUnwritable[] = "trelvio-cli: the log cannot be written; conversio
 int ConvertEach(const CliOptions& options, ReportWriter* report) {
   // The log gives standard output up to the MML or the report.
   const bool toStdout = options.MmlToStandardOutput();
-  ConsoleLog log(toStdout || IsStdoutPath(options.reportPath) ? stderr : stdout, options.quiet);
+  ConsoleLog log(toStdout || options.ReportToStandardOutput() ? stderr : stdout, options.quiet);
   ConversionState state;
   TargetClaims claims;
   ConvertOptions convert;
