@@ -33,10 +33,11 @@ std::string ReadFileText(const std::string& path);  // empty when it cannot be r
 extern const std::string kSeedDir;
 Bytes SeedFile(const std::string& name);
 
-// The budget the fuzzer runs at, and so the one its findings replay at: the
-// work bound stops a conversion by the same path at any budget, and a small
-// one keeps every run short under the sanitizers.
+// The budget the fuzzer runs at and its findings replay at: the work bound
+// stops by the same path at any budget, and a small one keeps runs short.
 const uint32_t kFuzzPieceBudget = 4096;
+// The log's "Track:n" lines from first to last.
+std::string Tracks(int first, int last);
 
 struct Conversion {
   int result = 0;
