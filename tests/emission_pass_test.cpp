@@ -28,12 +28,12 @@ TEST(EmissionPass, ReferenceSongByteForByte) {
             "B =1\r\nB Ll8\r\nB !bg r!sg r!bg rgr\r\nB r2\r\n\r\n");
 }
 
-// Small songs: the log, in order, with each warning once per track, and the
-// parts from the first part's header on; the rhythm macro block comes before
-// them exactly when a part is a drum part. (Each message also has a seed file
-// of its own: see hostile_input_test.)
+// Small songs: the log (each warning once per track, in order) and the parts
+// from the first part's header on; the rhythm macro block comes before them
+// exactly when a part is a drum part. (Each message also has a seed file of
+// its own: see hostile_input_test.)
 TEST(Converter, SmallSongsLogAndParts) {
-  const std::string t1 = Tracks(1, 1), a4 = "A T120V120@0Ll4\r\nA ", end = "\r\n\r\n";
+  const std::string t1 = Tracks(1, 1), t2 = Tracks(1, 2), a4 = "A T120V120@0Ll4\r\nA ", end = "\r\n\r\n";
   TrackBuilder tempos, drums;  // a seventeenth and an eighteenth tempo; eighths of keys 34 to 60
   for (int i = 0; i < 18; ++i) tempos.Tempo(i * 10, 500000 + i * 10000);
   for (int key = 34; key <= 60; ++key) drums.Note((key - 34) * 240, (key - 33) * 240, key, 9);
@@ -42,15 +42,16 @@ TEST(Converter, SmallSongsLogAndParts) {
     std::vector<TrackBuilder> tracks;
     std::string log, parts;
   } cases[] = {
-      {"the out-of-range and drum messages share one flag",
+      {"out-of-range and drum messages share one flag",
        {Track().Note(0, 480, 108).Note(480, 960, 36, 9).Note(960, 1440, 37, 9)}, t1 + msg::kOutOfOctave,
        "A =1\r\nA T120Ll4\r\nA r!bg r" + end},
       {"chords are reported once per track, in every track",
        {Track().NoteOn(0, 60).NoteOn(0, 64).NoteOn(480, 62).NoteOn(480, 65),
         Track().NoteOn(0, 36, 100, 9).NoteOn(0, 42, 100, 9)},
        t1 + msg::kChord + Tracks(2, 2) + msg::kChord, a4 + "o4c\r\n\r\nB =1\r\nB Ll4\r\nB r" + end},
-      {"a velocity-0 note of another key leaves a chord a chord",
-       {Track().NoteOn(0, 60).NoteOn(0, 64, 0).NoteOn(0, 67).NoteOff(480, 60)}, t1 + msg::kChord, a4 + "o4c" + end},
+      {"velocity 0 ends only its own key, and leaves a chord a chord",
+       {Track().NoteOn(0, 60).NoteOn(0, 64, 0).NoteOn(0, 67).NoteOn(240, 64, 0).NoteOn(480, 60, 0)},
+       t1 + msg::kChord, a4 + "o4c" + end},
       {"velocity-0 notes alone make a track that is not silent", {Track().NoteOn(0, 60, 0)}, t1, a4 + end},
       {"tempos equal after division agree; a third conflicts",
        {Track().Tempo(0, 500000), Track().Tempo(0, 499999).Note(0, 480, 60), Track().Tempo(0, 500001).Note(0, 480, 60)},
@@ -61,48 +62,45 @@ TEST(Converter, SmallSongsLogAndParts) {
        {Track().Meter(0, 3, 2).Meter(0, 3, 2).Meter(0, 6, 3).Note(0, 480, 60), Track().Meter(0, 6, 3).Note(0, 480, 60)},
        t1 + msg::kMeterConflict + Tracks(2, 2) + msg::kMeterConflict, a4 + "o4c\r\n\r\nB V120@0Ll4\r\nB o4c" + end},
       {"V120 without volumes; a short part filled with rests", {Track().Note(0, 1920, 60), Track().Note(0, 480, 64)},
-       Tracks(1, 2), "A T120V120@0Ll1\r\nA o4c\r\n\r\nB V120@0Ll4\r\nB o4er2r" + end},
+       t2, "A T120V120@0Ll1\r\nA o4c\r\n\r\nB V120@0Ll4\r\nB o4er2r" + end},
       // The tempo map holds the second track's 480 after the first's 720.
       {"tempo changes are written in the first part where it has an event",
        {Track().Tempo(0, 500000).Note(0, 480, 60).NoteOn(480, 62).Tempo(720, 400000).NoteOff(960, 62),
         Track().NoteOn(0, 64).Tempo(480, 600000).NoteOff(960, 64)},
-       Tracks(1, 2), a4 + "T100o4cT150d\r\n\r\nB V120@0Ll2\r\nB o4e" + end},
+       t2, a4 + "T100o4cT150d\r\n\r\nB V120@0Ll2\r\nB o4e" + end},
       {"a tempo where the first part has no event is lost",
-       {Track().Note(0, 960, 60), Track().NoteOn(0, 64).Tempo(480, 600000).NoteOff(960, 64)},
-       Tracks(1, 2), "A T120V120@0Ll2\r\nA o4c\r\n\r\nB V120@0Ll2\r\nB o4e" + end},
-      {"a part rounded past the end gets no closing rest", {Track().Note(0, 400, 60), Track().Note(0, 440, 64)},
-       Tracks(1, 2), a4 + "o4c\r\n\r\nB V120@0Ll4\r\nB o4e" + end},
-      {"a meter change splits a held note into untied notes", {Track().NoteOn(0, 60).Meter(480, 3, 2).NoteOff(960, 60)},
-       t1, a4 + "o4cc" + end},
+       {Track().Note(0, 960, 60), Track().NoteOn(0, 64).Tempo(480, 600000).NoteOff(960, 64)}, t2,
+       "A T120V120@0Ll2\r\nA o4c\r\n\r\nB V120@0Ll2\r\nB o4e" + end},
+      {"no closing rest for a part rounded past the end", {Track().Note(0, 400, 60), Track().Note(0, 440, 64)}, t2,
+       a4 + "o4c\r\n\r\nB V120@0Ll4\r\nB o4e" + end},
+      {"a meter change splits a held note", {Track().NoteOn(0, 60).Meter(480, 3, 2).NoteOff(960, 60)}, t1,
+       a4 + "o4cc" + end},
       {"each drum part starts with full macro calls",
-       {Track().Note(0, 240, 36, 9).Note(240, 480, 36, 9), Track().Note(0, 240, 36, 9)},
-       Tracks(1, 2), "A =1\r\nA T120Ll8\r\nA !bg g\r\n\r\nB =1\r\nB Ll8\r\nB !bg r" + end},
+       {Track().Note(0, 240, 36, 9).Note(240, 480, 36, 9), Track().Note(0, 240, 36, 9)}, t2,
+       "A =1\r\nA T120Ll8\r\nA !bg g\r\n\r\nB =1\r\nB Ll8\r\nB !bg r" + end},
       {"octaves: absolute first, > and < for one, absolute for more; lowest and highest keys",
        {Track().Note(0, 480, 60).Note(480, 960, 72).Note(960, 1440, 71).Note(1440, 1920, 47).Note(1920, 2400, 12)
             .Note(2400, 2880, 107)},
        t1, a4 + "o4c>c<bo2b\r\nA o0co7b" + end},
-      {"sharps and a dotted quarter as a tie", {Track().Note(0, 720, 61)}, t1, a4 + "o4c+&c+8" + end},
-      {"a note across a bar line ends the line after its tie", {Track().Note(1440, 2400, 60)},
-       t1, a4 + "r2ro4c&\r\nA c" + end},
+      {"sharps; a dotted quarter as a tie", {Track().Note(0, 720, 61)}, t1, a4 + "o4c+&c+8" + end},
+      {"a tie across a bar line ends the line", {Track().Note(1440, 2400, 60)}, t1, a4 + "r2ro4c&\r\nA c" + end},
       {"two boundaries give one line end", {Track().Note(1440, 4320, 60)}, t1, a4 + "r2ro4c&\r\nA c1&c" + end},
       {"a filled 3/4 bar breaks after the first piece", {Track().Meter(0, 3, 2).Note(0, 1440, 60).Note(1440, 1920, 62)},
        t1, a4 + "o4c2&\r\nA cd" + end},
       {"a long rest ends the line after the whole", {Track().Note(2400, 2880, 60)}, t1, a4 + "r1\r\nA ro4c" + end},
-      {"a note too short writes a 32nd and shortens the next", {Track().Note(0, 10, 60).Note(10, 480, 62)},
-       t1, a4 + "o4c32d" + end},
+      {"a note too short is a 32nd and shortens the next", {Track().Note(0, 10, 60).Note(10, 480, 62)}, t1,
+       a4 + "o4c32d" + end},
       // The length pass counts every key, so the default becomes the eighth.
       {"out-of-range keys neither end a note nor start a rest",
        {Track().NoteOn(0, 60).NoteOn(240, 108).NoteOn(300, 11).NoteOff(480, 60)}, t1 + msg::kOutOfOctave,
        "A T120V120@0Ll8\r\nA o4c4" + end},
-      {"velocity 0 ends only its own key", {Track().NoteOn(0, 60).NoteOn(240, 64, 0).NoteOn(480, 60, 0)},
-       t1, a4 + "o4c" + end},
       {"a later note cuts the sounding one, whose off is then ignored",
        {Track().NoteOn(0, 60).NoteOn(240, 64).NoteOff(480, 60).NoteOff(720, 64)}, t1, a4 + "o4c8e" + end},
-      {"a note still sounding at the end becomes rests", {Track().Note(0, 480, 60).NoteOn(480, 62).EndOfTrack(960)},
-       t1, a4 + "o4cr" + end},
+      {"a note sounding at the end becomes rests", {Track().Note(0, 480, 60).NoteOn(480, 62).EndOfTrack(960)}, t1,
+       a4 + "o4cr" + end},
       {"a dotted hit is two hits, the second a repeat",
-       {Track().Note(0, 720, 36, 9).Note(720, 960, 38, 9).Note(960, 1200, 38, 9)},
-       t1, "A =1\r\nA T120Ll8\r\nA !bg 4g!sg g" + end},
+       {Track().Note(0, 720, 36, 9).Note(720, 960, 38, 9).Note(960, 1200, 38, 9)}, t1,
+       "A =1\r\nA T120Ll8\r\nA !bg 4g!sg g" + end},
       {"each drum key's macro; unmapped keys are skipped, and rests keep the last macro", {drums},
        t1 + msg::kUnsetRhythm,
        "A =1\r\nA T120Ll8\r\nA r!bg gr!sg !Cg !Sg !vg \r\nA !hg !tg !hg !vg !og !ug g!cg \r\nA rggr4grg\r\nA rgr" + end},

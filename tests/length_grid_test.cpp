@@ -38,13 +38,11 @@ TEST(PieceGrid, CutsTheNearestLengthsUpToBoundariesAndLimits) {
       {480, 1, "32 ", 60},       {480, 60, "32 ", 60},   {480, 89, "32 32 ", 120}, {480, 91, "16 ", 120},
       {480, 180, "16 32 ", 180}, {480, 400, "4 ", 480},  {480, 720, "4 8 ", 720},  {480, 721, "2 ", 960},
       {480, 1440, "2 4 ", 1440}, {480, 1441, "1 ", 1920}, {480, 1920, "1 ", 1920}, {480, 2000, "1 32 32 ", 2040},
-      // Lengths of 28, 14, 7, 3, 1 and 0 ticks (truncated): midpoints between
-      // ticks, and a 0-tick 32nd that is never picked.
+      // Lengths of 28, 14, 7, 3, 1, 0 ticks: midpoints between ticks, a 0-tick 32nd.
       {7, 5, "8 16 16 ", 5},     {7, 11, "2 ", 14},
       {1, 7, "1 2 4 ", 7},       {1, 1, "4 ", 1},  // 4, 2, 1, 0, 0 and 0 ticks
-      // A boundary cuts the piece and breaks the line; without measures every
-      // piece breaks; the piece budget; the largest tick, for a piece and for
-      // the boundary after it.
+      // A boundary cuts the piece; without measures every piece breaks; the
+      // piece budget; the largest tick, for a piece and for the next boundary.
       {480, 2400, "4|4 ", 2400, kRunning, 1920, 1920, 1440, 9},
       {480, 2400, "1|4|", 2400, kRunning, 0, 0, 0, 9},
       {480, 19200, "1|1|", 3840, kTooManyPieces, 0, 0, 0, 2},
@@ -67,9 +65,9 @@ TEST(PieceGrid, CutsTheNearestLengthsUpToBoundariesAndLimits) {
   for (const auto& m : meters) EXPECT_EQ(MeasureTicks(m[0], m[1], m[2]), m[3]) << m[1] << "/" << m[2];
 }
 
-// A short span is taken from the table of cuts in one step; the pieces, the
-// boundary flag and the grid must come out as Next cuts them piece by piece,
-// at any division, near boundaries, at the budget's end and the largest tick.
+// A short span is taken from the table of cuts in one step, and must come out
+// as Next cuts it at any division, near boundaries, the budget's end and the
+// largest tick.
 TEST(PieceRun, TakesShortSpansAsNextCutsThem) {
   struct Start {
     int32_t barTicks, nextBarTick, writtenTick;
@@ -118,16 +116,14 @@ TrackBuilder Legato(const std::vector<int32_t>& durations, TrackBuilder t = Trac
   return t;
 }
 
-// The default length in a part's header: the most frequent piece. The
-// analysis pass counts the lengths as it reads; where its counts cannot stand
-// for the length pass's (a meter added after the parts began, other than at
-// the start of the part's own track; a tempo or meter event of an odd size,
-// whose extra bytes only the analysis pass reads as events), the length pass
-// reads the parts again: three reads instead of two, and the same output.
+// The default length in a part's header: the most frequent piece, counted by
+// the analysis pass as it reads, or again by the length pass (three reads of
+// the source instead of two, the same output) where those counts cannot hold:
+// a meter after the parts began, other than at the start of the part's own
+// track, or a tempo or meter event of an odd size.
 TEST(LengthPass, MostFrequentPieceBecomesDefaultCountedEarlyWhereTheCountsHold) {
   // In 3/4 whole notes are cut into half, quarter | quarter, half | half:
-  // three of each, and the tie goes to the half. A meter at 1920 sets the
-  // boundary after the first note at 3360.
+  // three of each, and the tie goes to the half.
   const TrackBuilder wholes = Legato({1920, 1920}), meter = TrackBuilder().Meter(0, 3, 2);
   TrackBuilder meterLater = Legato({1920}), oddTempo;
   meterLater.Meter(1920, 3, 2).Note(1920, 3840, 60).Note(3840, 5760, 60);

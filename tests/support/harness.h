@@ -41,12 +41,10 @@ std::string Tracks(int first, int last);
 
 struct Conversion {
   int result = 0;
-  std::string log;
-  std::string mml;
-  uint32_t piecesUsed = 0;    // by the last pass that ran (all when none ran)
-  int reads = 0;              // of the source, by all passes
-  int openFiles = 0;          // handles still open afterwards
-  int liveBlocks = 0;         // blocks still allocated afterwards
+  std::string log, mml;
+  uint32_t piecesUsed = 0;  // by the last pass that ran (all when none ran)
+  int reads = 0;            // of the source, by all passes
+  int openFiles = 0, liveBlocks = 0;  // handles and blocks still held afterwards
 };
 // Runs the converter core over the bytes, as the job runs it over open files,
 // with both files in memory. With countEarly false the length pass counts
