@@ -34,9 +34,9 @@ TEST(EmissionPass, ReferenceSongByteForByte) {
 // its own: see hostile_input_test.)
 TEST(Converter, SmallSongsLogAndParts) {
   const std::string t1 = Tracks(1, 1), t2 = Tracks(1, 2), a4 = "A T120V120@0Ll4\r\nA ", end = "\r\n\r\n";
-  TrackBuilder tempos, drums;  // a seventeenth and an eighteenth tempo; eighths of keys 34 to 60
+  TrackBuilder tempos, drums;  // a seventeenth and an eighteenth tempo; eighths of keys 34 to 60, 81, 82
   for (int i = 0; i < 18; ++i) tempos.Tempo(i * 10, 500000 + i * 10000);
-  for (int key = 34; key <= 60; ++key) drums.Note((key - 34) * 240, (key - 33) * 240, key, 9);
+  for (int k = 34; k <= 62; ++k) drums.Note((k - 34) * 240, (k - 33) * 240, k <= 60 ? k : k + 20, 9);
   struct Case {
     const char* name;
     std::vector<TrackBuilder> tracks;
@@ -103,7 +103,8 @@ TEST(Converter, SmallSongsLogAndParts) {
        "A =1\r\nA T120Ll8\r\nA !bg 4g!sg g" + end},
       {"each drum key's macro; unmapped keys are skipped, and rests keep the last macro", {drums},
        t1 + msg::kUnsetRhythm,
-       "A =1\r\nA T120Ll8\r\nA r!bg gr!sg !Cg !Sg !vg \r\nA !hg !tg !hg !vg !og !ug g!cg \r\nA rggr4grg\r\nA rgr" + end},
+       "A =1\r\nA T120Ll8\r\nA r!bg gr!sg !Cg !Sg !vg \r\nA !hg !tg !hg !vg !og !ug g!cg \r\nA rggr4grg\r\n"
+       "A rgr4r" + end},
   };
   for (const Case& c : cases) {
     Conversion out = RunConverter(SmfFile(480, c.tracks));

@@ -28,9 +28,9 @@ TEST(TrackReader, ReadsOddFilesAndRefusesDamagedOnes) {
     Bytes file;
     std::string log, mml;
   } cases[] = {
-      {"running status continues across system exclusive",
-       one + Chunk({0x00, 0x90, 60, 100, 0x83, 0x60, 0xF0, 0x02, 0x7E, 0xF7, 0x00, 62, 100, 0x83, 0x60, 0x80, 62, 0}),
-       t1, "A T120V120@0Ll4\r\nA o4cd\r\n\r\n"},
+      {"running status continues across system exclusive, for any data byte",
+       one + Chunk({0x00, 0x90, 60, 100, 0x83, 0x60, 0xF0, 0x02, 0x7E, 0xF7, 0x00, 72, 100, 0x83, 0x60, 0x80, 72, 0}),
+       t1, "A T120V120@0Ll4\r\nA o4c>c\r\n\r\n"},
       {"events after end-of-track are read", one + Chunk(Bytes{0x00, 0xFF, 0x2F, 0x00} + oneNote), t1,
        "A T120V120@0Ll4\r\nA o4c\r\n\r\n"},
       {"fewer than 8 bytes", {'M', 'T', 'h', 'd', 0, 0}, msg::kUnknownFormat, ""},
