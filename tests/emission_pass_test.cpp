@@ -82,7 +82,7 @@ TEST(Converter, SmallSongsLogAndParts) {
        {Track().Note(0, 480, 60).Note(480, 960, 72).Note(960, 1440, 71).Note(1440, 1920, 47).Note(1920, 2400, 12)
             .Note(2400, 2880, 107)},
        t1, a4 + "o4c>c<bo2b\r\nA o0co7b" + end},
-      {"sharps; a dotted quarter as a tie", {Track().Note(0, 720, 61)}, t1, a4 + "o4c+&c+8" + end},
+      {"sharps; a quarter and a 16th as a tie", {Track().Note(0, 600, 61)}, t1, a4 + "o4c+&c+16" + end},
       {"a tie across a bar line ends the line", {Track().Note(1440, 2400, 60)}, t1, a4 + "r2ro4c&\r\nA c" + end},
       {"two boundaries give one line end", {Track().Note(1440, 4320, 60)}, t1, a4 + "r2ro4c&\r\nA c1&c" + end},
       {"a filled 3/4 bar breaks after the first piece", {Track().Meter(0, 3, 2).Note(0, 1440, 60).Note(1440, 1920, 62)},
