@@ -1,11 +1,9 @@
 // The path splitters on both sides of the encoding seam: code page 932 paths
 // split on the backslash and skip Shift-JIS trail bytes; UTF-8 paths split on
-// '/' and test every byte on its own. (The job's names, in convert_file_test,
-// split more paths: first dots, 表 and 曲 in Shift-JIS, 曲/あ in UTF-8.)
+// '/' and test every byte on its own.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "support/path.h"
 
@@ -14,30 +12,37 @@ namespace {
 const PVTextFacts* const kSjis = &kShiftJisTextFacts;
 const PVTextFacts* const kUtf8 = &kUtf8TextFacts;
 
-TEST(PathSplitters, DirectoryFileAndBaseName) {
+// Each path's directory, file name and base name, then the path with its
+// forward slashes made separators. A part longer than a path buffer is cut
+// to the buffer (259 bytes in the Windows build) instead of running past it.
+TEST(PathSplitters, DirectoryFileAndBaseNameAndSeparators) {
+  const std::string aLong(kPVPathSize + 140, 'a'), aCut(kPVPathSize - 1, 'a'), longPath = "d/" + aLong + "/" + aLong;
   struct Case {
     const PVTextFacts* facts;
-    const char *path, *directory, *fileName, *baseName;
+    std::string path, parts;
   } cases[] = {
-      {kSjis, "C:\\a.b\\song", "C:\\a.b\\", "song", "song"},
-      {kSjis, "song.mid", "", "song.mid", "song"},
-      {kSjis, "C:\\music\\.mid", "C:\\music\\", ".mid", ""},
-      {kSjis, "C:\\music\\", "C:\\music\\", "", ""},
-      {kSjis, "C:/a\\b/c.mid", "C:/a\\", "b/c.mid", "b/c"},
-      {kSjis, "\x95\x5C", "", "\x95\x5C", "\x95\x5C"},  // 表: its trail byte is the backslash's code
-      {kUtf8, "a.b/song", "a.b/", "song", "song"},
-      {kUtf8, "./.mid", "./", ".mid", ""},
-      {kUtf8, "dir\\song.mid", "", "dir\\song.mid", "dir\\song"},
-      // あ is E3 81 82: a lead-byte walk would take the slash after it for a trail byte.
-      {kUtf8, u8"あ/曲.mid", u8"あ/", u8"曲.mid", u8"曲"},
+      {kSjis, "C:\\a.b\\song", "C:\\a.b\\|song|song|C:\\a.b\\song"},
+      {kSjis, "song.mid", "|song.mid|song|song.mid"},
+      {kSjis, "C:\\music\\.mid", "C:\\music\\|.mid||C:\\music\\.mid"},
+      {kSjis, "C:\\music\\", "C:\\music\\|||C:\\music\\"},
+      {kSjis, "C:/a\\b/c.mid", "C:/a\\|b/c.mid|b/c|C:\\a\\b\\c.mid"},
+      // 表 has the backslash's code for its trail byte; a slash's code after a
+      // lead byte is a trail byte too.
+      {kSjis, "\x95\x5C", "|\x95\x5C|\x95\x5C|\x95\x5C"},
+      {kSjis, "\x95\x2F/a", "|\x95\x2F/a|\x95\x2F/a|\x95\x2F\\a"},
+      {kUtf8, "a.b/song", "a.b/|song|song|a.b/song"},
+      {kUtf8, "./.mid", "./|.mid||./.mid"},
+      {kUtf8, "dir\\song.mid", "|dir\\song.mid|dir\\song|dir\\song.mid"},
+      {kUtf8, longPath, longPath.substr(0, kPVPathSize - 1) + "|" + aCut + "|" + aCut + "|" + longPath},
   };
   for (const Case& c : cases) {
     char directory[kPVPathSize], fileName[kPVPathSize], baseName[kPVPathSize];
-    PVGetDirName(*c.facts, directory, c.path);
-    PVGetFileName(*c.facts, fileName, c.path);
-    PVGetBaseName(*c.facts, baseName, c.path);
-    EXPECT_EQ(std::string(directory) + "|" + fileName + "|" + baseName,
-              std::string(c.directory) + "|" + c.fileName + "|" + c.baseName) << c.path;
+    PVGetDirName(*c.facts, directory, c.path.c_str());
+    PVGetFileName(*c.facts, fileName, c.path.c_str());
+    PVGetBaseName(*c.facts, baseName, c.path.c_str());
+    std::string separated = c.path;
+    PVUseSeparator(*c.facts, &separated[0]);
+    EXPECT_EQ(std::string(directory) + "|" + fileName + "|" + baseName + "|" + separated, c.parts) << c.path;
   }
 }
 
@@ -52,35 +57,6 @@ TEST(PathSplitters, IsCharAtSkipsTrailBytes) {
     const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
     EXPECT_EQ(PVIsCharAt(*kSjis, text, '\\', 1) != 0, !lead) << std::hex << byte;
     EXPECT_NE(PVIsCharAt(*kUtf8, text, '\\', 1), 0) << std::hex << byte;
-  }
-}
-
-// A part longer than a path buffer is cut at 259 bytes instead of running
-// past the 260-byte destination.
-TEST(PathSplitters, LongPartsAreCutToThePathBuffer) {
-  const std::string name(kPVPathSize + 140, 'a'), path = "d/" + name + "/" + name;
-  std::vector<char> part(kPVPathSize, 'x');
-  PVGetFileName(*kUtf8, part.data(), path.c_str());
-  EXPECT_EQ(std::string(part.data()), name.substr(0, kPVPathSize - 1));
-  PVGetBaseName(*kUtf8, part.data(), path.c_str());
-  EXPECT_EQ(std::string(part.data()), name.substr(0, kPVPathSize - 1));
-  PVGetDirName(*kUtf8, part.data(), path.c_str());
-  EXPECT_EQ(std::string(part.data()), path.substr(0, kPVPathSize - 1));
-}
-
-TEST(PathSplitters, ForwardSlashesBecomeTheSeparator) {
-  struct Case {
-    const PVTextFacts* facts;
-    const char *path, *expected;
-  } cases[] = {
-      {kSjis, "C:/music\\x/y.mid", "C:\\music\\x\\y.mid"},
-      {kSjis, "\x95\x2F/a", "\x95\x2F\\a"},  // a trail byte stays
-      {kUtf8, "./a/b.mid", "./a/b.mid"},
-  };
-  for (const Case& c : cases) {
-    std::string path = c.path;
-    PVUseSeparator(*c.facts, &path[0]);
-    EXPECT_EQ(path, c.expected) << c.path;
   }
 }
 

@@ -35,6 +35,12 @@ Bytes SeedFile(const std::string& name) {
   return Bytes(text.begin(), text.end());
 }
 
+std::string Tracks(int first, int last) {
+  std::string lines;
+  for (int n = first; n <= last; ++n) lines += "Track:" + std::to_string(n) + "\n";
+  return lines;
+}
+
 Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, bool countEarly) {
   StringLog log;
   OsDouble os;

@@ -33,19 +33,18 @@ std::string ReadFileText(const std::string& path);  // empty when it cannot be r
 extern const std::string kSeedDir;
 Bytes SeedFile(const std::string& name);
 
-// The budget the fuzzer runs at, and so the one its findings replay at: the
-// work bound stops a conversion by the same path at any budget, and a small
-// one keeps every run short under the sanitizers.
+// The budget the fuzzer runs at and its findings replay at: the work bound
+// stops by the same path at any budget, and a small one keeps runs short.
 const uint32_t kFuzzPieceBudget = 4096;
+// The log's "Track:n" lines from first to last.
+std::string Tracks(int first, int last);
 
 struct Conversion {
   int result = 0;
-  std::string log;
-  std::string mml;
-  uint32_t piecesUsed = 0;    // by the last pass that ran (all when none ran)
-  int reads = 0;              // of the source, by all passes
-  int openFiles = 0;          // handles still open afterwards
-  int liveBlocks = 0;         // blocks still allocated afterwards
+  std::string log, mml;
+  uint32_t piecesUsed = 0;  // by the last pass that ran (all when none ran)
+  int reads = 0;            // of the source, by all passes
+  int openFiles = 0, liveBlocks = 0;  // handles and blocks still held afterwards
 };
 // Runs the converter core over the bytes, as the job runs it over open files,
 // with both files in memory. With countEarly false the length pass counts
