@@ -1,5 +1,5 @@
-// CPVLogWin: the line ring fed by AddLog, scrolling by bars, keys and wheel,
-// columns and rows, and the text as drawn.
+// CPVLogWin: the line ring, scrolling by bars, keys and wheel, columns and
+// rows, and the text as drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,9 +29,8 @@ int BarState(HWND wnd, LONG object) {
 
 WPARAM WheelDown(int notches) { return MAKEWPARAM(0, static_cast<WORD>(-notches * WHEEL_DELTA)); }
 
-
-// Each window, its settings under the test's own subkey, is sized by the
-// user to cols by rows of its font; Start fills it to `lines` lines.
+// Start sets a window up under the test's subkey, has the user size it to
+// cols by rows of its font and fills it to `lines` lines.
 class LogWin : public testing::Test {
  protected:
   void Start(LogProbe& log, int cols, int rows, int lines = 1, int showCmd = SW_HIDE) {
@@ -117,8 +116,8 @@ TEST_F(LogWin, ScrollRequests) {
 }
 
 // A new size recomputes columns, rows and bars; a bar with nothing to scroll
-// (also when the lines exactly fill the rows) is disabled, never hidden, and
-// keeps what it showed; minimizing changes nothing.
+// (also when the lines exactly fill the rows) is disabled, never hidden;
+// minimizing changes nothing.
 TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
   // The new size, the positions before it (-1: as they are), the bars after.
   struct Step { int cols, rows, hFrom, vFrom, hOn, hPos, vOn, vPos; };
@@ -134,23 +133,19 @@ TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
     if (s.hFrom >= 0) SendMessageA(wnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.hFrom), 0);
     if (s.vFrom >= 0) SendMessageA(wnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.vFrom), 0);
     Resize(log, s.cols, s.rows);
-    EXPECT_EQ(Ints({BarState(wnd, OBJID_HSCROLL), log.hScrollOn, log.hScrollPos,
-                    BarState(wnd, OBJID_VSCROLL), log.vScrollOn, log.vScrollPos}),
-              Ints({s.hOn, s.hOn, s.hPos, s.vOn, s.vOn, s.vPos}));
+    EXPECT_EQ(Ints({BarState(wnd, OBJID_HSCROLL), log.hScrollPos, BarState(wnd, OBJID_VSCROLL),
+                    log.vScrollPos}), Ints({s.hOn, s.hPos, s.vOn, s.vPos}));
     const SCROLLINFO h = Bar(wnd, SB_HORZ), v = Bar(wnd, SB_VERT);
-    EXPECT_EQ(s.hOn ? Ints({int(h.nPage), h.nPos}) : Ints(),
-              s.hOn ? Ints({s.cols, s.hPos}) : Ints());
-    EXPECT_EQ(s.vOn ? Ints({int(v.nPage), v.nPos, v.nMax}) : Ints(),
-              s.vOn ? Ints({s.rows, s.vPos, 9}) : Ints());
+    if (s.hOn) { EXPECT_EQ(Ints({int(h.nPage), h.nPos}), Ints({s.cols, s.hPos})); }
+    if (s.vOn) { EXPECT_EQ(Ints({int(v.nPage), v.nPos, v.nMax}), Ints({s.rows, s.vPos, 9})); }
   }
   ShowWindow(wnd, SW_MINIMIZE);
   EXPECT_EQ(Ints({log.visibleCols, log.visibleRows}), Ints({80, 12}));
 }
 
-// The window's pixels equal text drawn by the test cell by cell, a column
-// being the advance of a half-width character as the OEM font draws it (not
-// half its widest character): at column 0, and at column 3, where the
-// double-byte character is cut and left blank.
+// The window's pixels equal text the test draws cell by cell, a column being
+// the OEM font's half-width advance (not half its widest character): from
+// column 0, and from column 3, where the cut double-byte character is blank.
 TEST_F(LogWin, PaintsEachCharacterInItsCells) {
   struct Cell { const char* text; int col, row; };
   struct Case { int hScroll; std::vector<Cell> cells; };
@@ -176,14 +171,12 @@ TEST_F(LogWin, PaintsEachCharacterInItsCells) {
     SendMessageA(log.GetWnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, c.hScroll), 0);
     RedrawWindow(log.GetWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     FillRect(expected, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    for (const Cell& cell : c.cells) {
+    for (const Cell& cell : c.cells)
       TextOutA(expected, cell.col * advance.cx, cell.row * metrics.tmHeight, cell.text,
                static_cast<int>(std::strlen(cell.text)));
-    }
     int differing = 0;
-    for (int y = 0; y < area.bottom; ++y) {
+    for (int y = 0; y < area.bottom; ++y)
       for (int x = 0; x < area.right; ++x) differing += GetPixel(window, x, y) != GetPixel(expected, x, y);
-    }
     EXPECT_EQ(differing, 0);
   }
   DeleteDC(expected);
