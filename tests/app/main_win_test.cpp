@@ -23,7 +23,17 @@ namespace {
 
 const DWORD kLimitMs = 20000;
 
-typedef LogProbeOf<CMainWin> MainWinProbe;
+// The program's window; with recordPaints set, it keeps the log as each paint finds it.
+class MainWinProbe : public LogProbeOf<CMainWin> {
+ public:
+  using LogProbeOf<CMainWin>::LogProbeOf;
+  bool recordPaints = false;
+  Lines painted;
+  LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_PAINT && recordPaints) painted.push_back(Text());
+    return LogProbeOf<CMainWin>::WindowProc(hwnd, message, wParam, lParam);
+  }
+};
 typedef std::vector<std::wstring> WideLines;
 
 // A song of a tempo track and `parts` tracks of `notes` quarter notes each.
@@ -135,11 +145,12 @@ void ExpectMnemonics(HMENU menu) {
 }
 
 // The window accepts drops, redraws whole on every size change and has menu
-// mnemonics. A drop's files are converted in order; a path of 259 bytes is
-// converted, a longer one and one code page 932 cannot spell (logged with '?')
-// are refused, and none stops the next (whose second byte is the backslash
-// code). In the next window Ctrl+O opens the dialog on that file; cancelling
-// it logs nothing. Help > About opens the box centred; OK and Esc close it.
+// mnemonics. A drop's files are converted and painted one by one, in order; a
+// path of 259 bytes is converted, a longer one and one code page 932 cannot
+// spell (logged with '?') are refused, and none stops the next (whose second
+// byte is the backslash code). In the next window Ctrl+O opens the dialog on
+// that file; cancelling it logs nothing. Help > About opens the box centred;
+// OK and Esc close it.
 TEST(MainWin, DropsOpenDialogAndAboutBox) {
   RegKey settings;
   ScratchDir dir;
@@ -157,12 +168,13 @@ TEST(MainWin, DropsOpenDialogAndAboutBox) {
       {"", GetACP() == 932 ? "表.mid" : "c.mid", Song(2), nullptr, nullptr},
   };
   WideLines paths;
+  Lines logs;  // after each file
   std::string log, lastPath;
   for (const Dropped& d : dropped) {
     const std::string path = dir.path + "\\" + d.folder + d.name;
     if (!d.refusal) WriteFileBytes(path, d.bytes);
     paths.push_back(d.wideName ? Wide(dir.path + "\\") + d.wideName : Wide(path));
-    log += JobLog(d.name, d.bytes, d.refusal);
+    logs.push_back(log += JobLog(d.name, d.bytes, d.refusal));
     if (!d.refusal && RunConverter(d.bytes).result) lastPath = path;
   }
   ASSERT_TRUE(Restart(win, settings));
@@ -170,8 +182,12 @@ TEST(MainWin, DropsOpenDialogAndAboutBox) {
   EXPECT_EQ(GetClassLongA(win->GetWnd(), GCL_STYLE) & (CS_HREDRAW | CS_VREDRAW),
             static_cast<DWORD>(CS_HREDRAW | CS_VREDRAW));
   ExpectMnemonics(GetMenu(win->GetWnd()));
+  win->recordPaints = true;
   Drop(*win, paths);
   EXPECT_EQ(win->Text(), log);
+  auto seen = win->painted.begin();
+  for (const std::string& shown : logs) seen = std::find(seen, win->painted.end(), shown);
+  EXPECT_NE(seen, win->painted.end()) << "a file's log was not painted before the next one's";
 
   ASSERT_TRUE(Restart(win, settings));
   std::string shown;
@@ -268,14 +284,15 @@ TEST(MainWin, DropOf300SongsAgainstTheCommandLine) {
 
 // The file argument ('/' taken as '\') is converted before the window first
 // shows. Each way of closing ends with 0 and stores "LastFile" with backslashes
-// and, as "ClientRect", the area of a drag or of a snap (no sizing notice),
-// where the next start opens. Message 0: Ctrl+Q.
+// and, as "ClientRect", the area of a drag, of a snap (no sizing notice) or of
+// a maximize (kept while minimized), where the next start opens. Message 0: Ctrl+Q.
 TEST(AppProcess, ConvertsItsArgumentBeforeShowingAndKeepsItsSettings) {
-  struct Case { const char* what; UINT message; WPARAM wParam; bool slashes, snap; };
+  enum Sizing { kDrag, kSnap, kMaximizedThenMinimized };
+  struct Case { const char* what; UINT message; WPARAM wParam; bool slashes; Sizing sizing; };
   const Case cases[] = {
-      {"File > Quit", WM_COMMAND, IDM_QUIT, true, true},
-      {"close box", WM_SYSCOMMAND, SC_CLOSE, false, true},
-      {"Ctrl+Q", 0, 0, true, false},
+      {"File > Quit", WM_COMMAND, IDM_QUIT, true, kSnap},
+      {"close box", WM_SYSCOMMAND, SC_CLOSE, false, kMaximizedThenMinimized},
+      {"Ctrl+Q", 0, 0, true, kDrag},
   };
   RegKey settings;
   SetEnvironmentVariableA("TRELVIO_SETTINGS_KEY", settings.path());
@@ -299,8 +316,10 @@ TEST(AppProcess, ConvertsItsArgumentBeforeShowingAndKeepsItsSettings) {
     EXPECT_EQ(RectBytes(ScreenClientRect(wnd)), clientRect);
     ++step;
     UserMove(wnd, 100 + 40 * step, 80 + 30 * step);
-    UserResizeClient(wnd, 300 + 50 * step, 200 + 20 * step, !c.snap);
+    if (c.sizing == kMaximizedThenMinimized) ShowWindow(wnd, SW_MAXIMIZE);
+    else UserResizeClient(wnd, 300 + 50 * step, 200 + 20 * step, c.sizing == kDrag);
     clientRect = RectBytes(ScreenClientRect(wnd));
+    if (c.sizing == kMaximizedThenMinimized) ShowWindow(wnd, SW_MINIMIZE);
     if (c.message) {
       PostMessageA(wnd, c.message, c.wParam, 0);
       EXPECT_EQ(app.WaitForExit(), 0u);

@@ -1,4 +1,4 @@
-// CPVWinMain on real windows: size limits and the client rectangle it keeps.
+// CPVWinMain on a real window: the size limits of a user's drag.
 #include <gtest/gtest.h>
 
 #include "tests/win/win_test_support.h"
@@ -36,29 +36,6 @@ TEST(WinMain, SizingHoldsTheLimits) {
     EXPECT_EQ(SendMessageA(win.GetWnd(), WM_SIZING, c.edge, reinterpret_cast<LPARAM>(&r)), 1);
     EXPECT_EQ(RectText(r), RectText(expected));
   }
-}
-
-// The client rectangle ignores the program's own moves, follows a maximize
-// and keeps the maximized area while minimized. (The user's drags and snaps,
-// and the rectangle stored from them, are checked on TRELVIO.exe.)
-TEST(WinMain, ClientRectThroughMaximizeAndMinimize) {
-  WindowParam p = PopupParam({64, 64, 384, 304}, WS_OVERLAPPEDWINDOW);
-  p.showCmd = SW_SHOW;
-  Win win;
-  ASSERT_TRUE(win.Init(&p));
-  HWND wnd = win.GetWnd();
-  SetWindowPos(wnd, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  EXPECT_EQ(RectText(win.clientRect), "(64,64,384,304)");
-  const std::string normal = RectText(ScreenClientRect(wnd));
-  ShowWindow(wnd, SW_MAXIMIZE);
-  const std::string maximized = RectText(ScreenClientRect(wnd));
-  EXPECT_EQ(RectText(win.clientRect), maximized);
-  EXPECT_NE(maximized, normal);
-  ShowWindow(wnd, SW_MINIMIZE);
-  EXPECT_EQ(RectText(win.clientRect), maximized);
-  ShowWindow(wnd, SW_RESTORE);  // maximized again
-  ShowWindow(wnd, SW_RESTORE);
-  EXPECT_EQ(RectText(win.clientRect), normal);
 }
 
 }  // namespace
