@@ -53,8 +53,7 @@ TEST_F(LogWin, AddLogBreaksTextIntoLines) {
   struct Case { const char* what; Lines texts; std::string held; };
   const Case cases[] = {
       {"continued without line feed", {"abc", "def\n"}, "abcdef\n"},
-      {"tab at column 0", {"\ta"}, "    a"},
-      {"tab at column 3", {"abc\td"}, "abc d"},
+      {"tab at column 0", {"\ta"}, "    a"}, {"tab at column 3", {"abc\td"}, "abc d"},
       {"tab at column 78", {x78 + "\ty"}, x78 + "  \ny"},
       {"controls dropped", {"a\r\n\a\b\v\fb"}, "a\nb"},
       {"wrap at 80 bytes", {x80 + "yz"}, x80 + "\nyz"},
