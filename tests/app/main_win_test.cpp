@@ -112,8 +112,7 @@ std::function<void()> onTick;
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { onTick(); }
 
-// Runs the window's loop until the dialog titled `title` has opened (a thread
-// timer reaches into its modal loop), been given to `handle` and closed.
+// Runs the loop until the dialog `title` has opened, gone to `handle` and closed.
 bool HandleDialog(CPVWinMain& win, const char* title, const std::function<void(HWND)>& handle) {
   HWND dialog = nullptr;
   const DWORD start = GetTickCount();
@@ -144,13 +143,10 @@ void ExpectMnemonics(HMENU menu) {
   }
 }
 
-// The window accepts drops, redraws whole on every size change and has menu
-// mnemonics. A drop's files are converted and painted one by one, in order; a
-// path of 259 bytes is converted, a longer one and one code page 932 cannot
-// spell (logged with '?') are refused, and none stops the next (whose second
-// byte is the backslash code). In the next window Ctrl+O opens the dialog on
-// that file; cancelling it logs nothing. Help > About opens the box centred;
-// OK and Esc close it.
+// Drops accepted, whole redraws, mnemonics. A drop's files are converted and
+// painted one by one, in order; a path over 259 bytes or one code page 932
+// cannot spell ('?') is refused, none stopping the next. In the next window
+// Ctrl+O opens on the last file, Cancel logs nothing; About is centred.
 TEST(MainWin, DropsOpenDialogAndAboutBox) {
   RegKey settings;
   ScratchDir dir;
@@ -252,9 +248,8 @@ struct AppProcess {
   PROCESS_INFORMATION info = {};
 };
 
-// A printed figure with a generous bound: 300 songs dropped against trelvio-cli.exe
-// on the same files, the fastest of three turns each (other work only ever adds).
-// Both write the converter's MML.
+// A printed figure, generously bound: 300 songs dropped against trelvio-cli.exe,
+// the fastest of three turns each; both write the converter's MML.
 TEST(MainWin, DropOf300SongsAgainstTheCommandLine) {
   RegKey settings;
   ScratchDir dir;
@@ -287,17 +282,12 @@ TEST(MainWin, DropOf300SongsAgainstTheCommandLine) {
 }
 
 // The file argument ('/' taken as '\') is converted before the window first
-// shows. Each way of closing ends with 0 and stores "LastFile" with backslashes
-// and, as "ClientRect", the area of a drag, of a snap (no sizing notice) or of
-// a maximize (kept while minimized), where the next start opens. Message 0: Ctrl+Q.
+// shows. Closing ends with 0 and stores "LastFile" with backslashes and, as
+// "ClientRect", the area after a snap (no WM_SIZING) or a maximize (kept
+// while minimized), where the next start opens.
 TEST(AppProcess, ConvertsItsArgumentBeforeShowingAndKeepsItsSettings) {
-  enum Sizing { kDrag, kSnap, kMaximizedThenMinimized };
-  struct Case { const char* what; UINT message; WPARAM wParam; bool slashes; Sizing sizing; };
-  const Case cases[] = {
-      {"File > Quit", WM_COMMAND, IDM_QUIT, true, kSnap},
-      {"close box", WM_SYSCOMMAND, SC_CLOSE, false, kMaximizedThenMinimized},
-      {"Ctrl+Q", 0, 0, true, kDrag},
-  };
+  struct Case { const char* what; bool slashes, maximizeThenMinimize; };
+  const Case cases[] = {{"close box", false, true}, {"Ctrl+Q", true, false}};
   RegKey settings;
   SetEnvironmentVariableA("TRELVIO_SETTINGS_KEY", settings.path());
   ScratchDir dir;
@@ -320,12 +310,12 @@ TEST(AppProcess, ConvertsItsArgumentBeforeShowingAndKeepsItsSettings) {
     EXPECT_EQ(RectBytes(ScreenClientRect(wnd)), clientRect);
     ++step;
     UserMove(wnd, 100 + 40 * step, 80 + 30 * step);
-    if (c.sizing == kMaximizedThenMinimized) ShowWindow(wnd, SW_MAXIMIZE);
-    else UserResizeClient(wnd, 300 + 50 * step, 200 + 20 * step, c.sizing == kDrag);
+    if (c.maximizeThenMinimize) ShowWindow(wnd, SW_MAXIMIZE);
+    else UserResizeClient(wnd, 300 + 50 * step, 200 + 20 * step, false);
     clientRect = RectBytes(ScreenClientRect(wnd));
-    if (c.sizing == kMaximizedThenMinimized) ShowWindow(wnd, SW_MINIMIZE);
-    if (c.message) {
-      PostMessageA(wnd, c.message, c.wParam, 0);
+    if (c.maximizeThenMinimize) {
+      ShowWindow(wnd, SW_MINIMIZE);
+      PostMessageA(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
       EXPECT_EQ(app.WaitForExit(), 0u);
     } else {
       AttachThreadInput(GetCurrentThreadId(), app.info.dwThreadId, TRUE);

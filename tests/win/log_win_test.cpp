@@ -1,5 +1,4 @@
-// CPVLogWin: the line ring, scrolling by bars, keys and wheel, columns and
-// rows, and the text as drawn.
+// CPVLogWin: the line ring, scrolling, columns and rows, and the text as drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,8 +28,7 @@ int BarState(HWND wnd, LONG object) {
 
 WPARAM WheelDown(int notches) { return MAKEWPARAM(0, static_cast<WORD>(-notches * WHEEL_DELTA)); }
 
-// Start sets a window up under the test's subkey, has the user size it to
-// cols by rows of its font and fills it to `lines` lines.
+// Start: a window under the test's subkey, sized by the user to cols by rows, of `lines` lines.
 class LogWin : public testing::Test {
  protected:
   void Start(LogProbe& log, int cols, int rows, int lines = 1, int showCmd = SW_HIDE) {
@@ -70,10 +68,8 @@ TEST_F(LogWin, AddLogBreaksTextIntoLines) {
   }
 }
 
-// A bar's lines move by a quarter and its pages by half of the rows (or
-// columns), top and bottom by one; the arrow keys by one line or column,
-// PgUp/PgDn by the rows, Home/End to the ends; a wheel notch by the
-// platform's wheel lines (a page at most); all within what does not fit.
+// Bars, keys and wheel, each within what does not fit. (The bars' requests
+// share one computation, so the rounding is checked on the vertical one.)
 TEST_F(LogWin, ScrollRequests) {
   const UINT V = WM_VSCROLL, H = WM_HSCROLL, K = WM_KEYDOWN, W = WM_MOUSEWHEEL;
   UINT notch = 3;
@@ -85,11 +81,10 @@ TEST_F(LogWin, ScrollRequests) {
       {80, 8, V, SB_PAGEDOWN, 10, 14},  {80, 8, V, SB_PAGEUP, 10, 6},
       {80, 8, V, SB_TOP, 10, 9},        {80, 8, V, SB_BOTTOM, 10, 11},
       {80, 8, V, SB_ENDSCROLL, 10, 10}, {80, 8, V, MAKEWPARAM(SB_THUMBTRACK, 25), 10, 25},
-      {80, 8, V, SB_LINEUP, 1, 0},      {80, 8, V, SB_PAGEDOWN, 32, 33},
-      {80, 3, V, SB_LINEDOWN, 10, 10},  {80, 3, V, SB_PAGEDOWN, 10, 11},
-      {80, 1, V, SB_PAGEDOWN, 10, 10},  {20, 8, H, SB_LINERIGHT, 0, 5},
-      {20, 8, H, SB_PAGERIGHT, 0, 10},  {20, 8, H, MAKEWPARAM(SB_THUMBTRACK, 70), 0, 60},
-      {3, 8, H, SB_LINERIGHT, 5, 5},    {3, 8, H, SB_PAGERIGHT, 5, 6},
+      {80, 8, V, SB_PAGEDOWN, 32, 33},  {80, 3, V, SB_LINEDOWN, 10, 10},
+      {80, 3, V, SB_PAGEDOWN, 10, 11},  {80, 1, V, SB_PAGEDOWN, 10, 10},
+      {20, 8, H, SB_LINERIGHT, 0, 5},   {20, 8, H, SB_PAGERIGHT, 0, 10},
+      {20, 8, H, MAKEWPARAM(SB_THUMBTRACK, 70), 0, 60},
       {80, 8, K, VK_DOWN, 10, 11},      {80, 8, K, VK_UP, 0, 0},
       {80, 8, K, VK_NEXT, 10, 18},      {80, 8, K, VK_PRIOR, 10, 2},
       {80, 8, K, VK_HOME, 10, 0},       {80, 8, K, VK_END, 10, 33},
@@ -114,11 +109,10 @@ TEST_F(LogWin, ScrollRequests) {
   }
 }
 
-// A new size recomputes columns, rows and bars; a bar with nothing to scroll
-// (also when the lines exactly fill the rows) is disabled, never hidden;
-// minimizing changes nothing.
+// A new size recomputes columns, rows and bars (a bar with nothing to scroll,
+// also with the lines exactly filling the rows, disabled, never hidden);
+// minimizing changes nothing. A step: size, positions before (-1: as they are), bars after.
 TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
-  // The new size, the positions before it (-1: as they are), the bars after.
   struct Step { int cols, rows, hFrom, vFrom, hOn, hPos, vOn, vPos; };
   const Step steps[] = {
       {40, 4, -1, -1, 1, 0, 1, 6}, {60, 4, 40, -1, 1, 20, 1, 6}, {100, 4, -1, -1, 0, 0, 1, 6},
@@ -142,9 +136,8 @@ TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
   EXPECT_EQ(Ints({log.visibleCols, log.visibleRows}), Ints({80, 12}));
 }
 
-// The window's pixels equal text the test draws cell by cell, a column being
-// the OEM font's half-width advance (not half its widest character): from
-// column 0, and from column 3, where the cut double-byte character is blank.
+// The pixels equal text drawn cell by cell at the OEM font's half-width advance
+// (not half its widest character), also from column 3, cutting a double-byte one.
 TEST_F(LogWin, PaintsEachCharacterInItsCells) {
   struct Cell { const char* text; int col, row; };
   struct Case { int hScroll; std::vector<Cell> cells; };
