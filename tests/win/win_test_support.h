@@ -28,13 +28,12 @@ class RegKey {
 // A hidden window of a class no other window of the process has used.
 WindowParam PopupParam(RECT clientArea, DWORD style = WS_POPUP);
 
-// A library window with its state readable; destroyed with the object, its
-// quit message taken from the queue.
+// A library window with its state readable, destroyed (quit message and all) with the object.
 template <typename Base>
 class Probe : public Base {
  public:
   using Base::Base;
-  using Base::clientRect, Base::frameWidth, Base::frameHeight;
+  using Base::frameWidth, Base::frameHeight;
   ~Probe() override {
     if (IsWindow(this->wnd)) DestroyWindow(this->wnd);
     MSG quit;
@@ -60,9 +59,8 @@ class LogProbeOf : public Probe<Base> {
 };
 typedef LogProbeOf<CPVLogWin> LogProbe;
 
-// A user's drags, also of another process's window: a moving notice and the
-// move; a sizing notice (no edge: no limit applies) and the new size, or
-// without the notice, as a snap to a screen edge brings it.
+// A user's drags, also of another process's window; without the sizing notice
+// (no edge: no limit applies) the new size comes as a snap to a screen edge brings it.
 void UserMove(HWND wnd, int x, int y);
 void UserResizeClient(HWND wnd, int width, int height, bool sizingNotice = true);
 RECT ScreenClientRect(HWND wnd);

@@ -1,6 +1,5 @@
-// The window's rectangle: a user's drag held within the size limits
-// (CPVWinMain), and the client rectangle stored when a window is destroyed and
-// taken by the next one set up under the same subkey (CPVDefWin).
+// The window's rectangle: a drag held within the size limits (CPVWinMain), and
+// the client rectangle stored at the end and taken by the next window (CPVDefWin).
 #include <gtest/gtest.h>
 
 #include "tests/win/win_test_support.h"
@@ -38,11 +37,10 @@ TEST(WinMain, SizingHoldsTheLimits) {
   }
 }
 
-// A shorter stored value replaces the leading fields of the rectangle asked
-// for, (40,50,240,200), and a longer one is not taken; one below the minimum
-// client size (120 by 100) grows to it; one off every screen comes back,
-// whole, at the corner of the nearest work area. Each window stores its
-// client area at its end; no value leaves what the previous window stored.
+// A shorter stored value replaces the leading fields of the rectangle asked for,
+// a longer one is not taken; one below the minimum size (120 by 100) grows to it;
+// one off every screen comes back whole at the work area's corner. Each window
+// stores its client area at its end.
 TEST(DefWin, StoredRectangleOpensTheNextWindow) {
   struct Case { std::vector<int32_t> stored; RECT clientArea; };
   const Case cases[] = {
