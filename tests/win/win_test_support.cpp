@@ -35,11 +35,6 @@ WindowParam PopupParam(RECT clientArea, DWORD style) {
   return p;
 }
 
-bool TakeQuit() {
-  MSG msg;
-  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
-
 void UserMove(HWND wnd, int x, int y) {
   RECT r;
   GetWindowRect(wnd, &r);

@@ -1,5 +1,5 @@
-// The helper layer of the suites under Wine: debugger lines caught, registry
-// subkeys, library windows with their state readable, and a user's drags.
+// The helper layer of the suites under Wine: registry subkeys, library
+// windows with their state readable, and a user's drags.
 #pragma once
 
 #include <windows.h>
@@ -27,30 +27,17 @@ class RegKey {
 
 // A hidden window of a class no other window of the process has used.
 WindowParam PopupParam(RECT clientArea, DWORD style = WS_POPUP);
-// Removes a pending quit message; returns whether there was one.
-bool TakeQuit();
 
-// A library window with its state readable, counting the messages reaching
-// its procedure; destroyed with the object.
+// A library window with its state readable, destroyed (quit message and all) with the object.
 template <typename Base>
 class Probe : public Base {
  public:
   using Base::Base;
-  using Base::clientRect, Base::frameWidth, Base::frameHeight;
-  int routed = 0;
-  int routedAtPostCreate = -1;
-
+  using Base::frameWidth, Base::frameHeight;
   ~Probe() override {
     if (IsWindow(this->wnd)) DestroyWindow(this->wnd);
-    TakeQuit();
-  }
-  LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
-    ++routed;
-    return Base::WindowProc(hwnd, message, wParam, lParam);
-  }
-  BOOL PostCreate() override {
-    routedAtPostCreate = routed;
-    return Base::PostCreate();
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
 };
 
@@ -58,9 +45,8 @@ template <typename Base>
 class LogProbeOf : public Probe<Base> {
  public:
   using Probe<Base>::Probe;
-  using Base::lines, Base::curLine, Base::lineCount, Base::charWidth, Base::lineHeight;
-  using Base::visibleCols, Base::visibleRows, Base::hScrollOn, Base::hScrollPos;
-  using Base::vScrollOn, Base::vScrollPos;
+  using Base::lines, Base::lineCount, Base::charWidth, Base::lineHeight;
+  using Base::visibleCols, Base::visibleRows, Base::hScrollPos, Base::vScrollPos;
   // The ring as text: its lines from the oldest, joined by line feeds.
   std::string Text() const {
     std::string text;
@@ -73,9 +59,8 @@ class LogProbeOf : public Probe<Base> {
 };
 typedef LogProbeOf<CPVLogWin> LogProbe;
 
-// A user's drags, also in another process: a moving notice and the move; a
-// sizing notice (no edge, so no limit applies) and the new size. Without the
-// notice the new size comes as a snap to a screen edge brings it.
+// A user's drags, also of another process's window; without the sizing notice
+// (no edge: no limit applies) the new size comes as a snap to a screen edge brings it.
 void UserMove(HWND wnd, int x, int y);
 void UserResizeClient(HWND wnd, int width, int height, bool sizingNotice = true);
 RECT ScreenClientRect(HWND wnd);
