@@ -1,6 +1,5 @@
-// Coverage-guided fuzzing of the MML reader and the MIDI file written from
-// it, over texts in memory. Besides what the sanitizers catch, every input
-// must keep the promises checked below.
+// Fuzzing of the MML reader and the MIDI file written from it, in memory:
+// every input keeps the promises checked below.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

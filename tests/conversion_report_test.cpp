@@ -1,7 +1,6 @@
-// The conversion report and the round-trip check, through the conversion job:
-// each part's notes in against the MIDI builder's own count, the sum of
-// notes written and notes lost, the losses of small songs, the bars and
-// beats they are placed at, and the MML and log unchanged by either.
+// The conversion report and the round-trip check through the conversion job:
+// notes in, out and lost add up, the losses and their bars and beats, and the
+// MML and log unchanged by either.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,8 +31,7 @@ struct Outcome {
   std::string log, mml, report;
 };
 
-// Converts the song in a scratch folder, with a text report and the check
-// when watched; the log without its request line.
+// The song converted in a scratch folder, watched: with a text report and the check.
 Outcome Convert(const Bytes& song, bool watched) {
   ScratchDir dir;
   WriteFileBytes(dir.Path("song.mid"), song);

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# trelvio-cli in ordinary use, release and sanitizer builds: real files in a
-# scratch folder; the exit status, the printed log and the files left are
-# checked. The edges (signals, devices, pipes, streams) are 25-cli-faults.sh's.
+# trelvio-cli in ordinary use (release and sanitizer builds): the exit status,
+# the log and the files left. The edges are 25-cli-faults.sh's.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -28,9 +27,8 @@ run_suite() {
   printf 'not a MIDI file' >"$w/b.mid"
   printf 'old\r\n' >"$w/b.mml"
 
-  # Several files, one broken, a missing one and a folder: every job runs with
-  # its own lines, the status reports the failures, a failure leaves b.mml,
-  # and the base name ends at the first dot of a UTF-8 name.
+  # Every job of several runs with its own lines; a failure leaves b.mml; the
+  # base name ends at the first dot of a UTF-8 name.
   out=$(cd "$w" && "$cli" a.mid b.mid missing.mid folder.mid 曲/live.2002.mid; echo "status=$?")
   expect_text "several files: log" "a.mid->a.mml"$'\n'"$demo_tracks$ok"\
 "b.mid->b.mml"$'\n'$'スタンダードMIDIファイルではありません。\n'"$failed"\
@@ -46,8 +44,8 @@ run_suite() {
   out=$(cd "$w" && "$cli" -q a.mid b.mid; echo "status=$?")
   expect_text "-q: only the failed job" "b.mid->b.mml"$'\n'$'スタンダードMIDIファイルではありません。\n'"${failed}status=1" "$out"
 
-  # -o PATH names the target; -o - writes the MML to stdout and the log to stderr.
-  out=$(cd "$w" && "$cli" -o out.txt a.mid; echo "status=$?")
+  # -o PATH (also after the file) names the target; -o - writes the MML to stdout, the log to stderr.
+  out=$(cd "$w" && "$cli" a.mid -o out.txt; echo "status=$?")
   expect_text "-o PATH" "a.mid->out.txt"$'\n'"$demo_tracks${ok}status=0" "$out"
   out=$(cd "$w" && "$cli" -o - a.mid 2>"$w/err"; echo "status=$?")
   expect_text "-o -: MML" "$(cat "$w/a.mml")"$'\n'"status=0" "$out"

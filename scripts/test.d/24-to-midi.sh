@@ -1,29 +1,21 @@
 #!/usr/bin/env bash
-# trelvio-cli --to-midi end to end: the MML of every seed that converts is
-# written back as MIDI and read by an independent parser (Debian's
-# python3-mido): every note the MML writes sounds (a drum hit of several
-# pieces as several hits), and every track ends on the same tick. Also the
-# default name, -o, and a broken text.
+# trelvio-cli --to-midi end to end: the MML of every seed that converts goes
+# back to MIDI, read by an independent parser (python3-mido): every note the
+# MML writes sounds (a drum hit of several pieces as several hits) and every
+# track ends on the same tick. Also the default name, -o, and a broken text.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
+source scripts/test.d/cli_checks.bash
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-for build in ${BUILDS:-build build-asan}; do
-  cli=$root/$build/cli/trelvio-cli
-  [ -x "$cli" ] || continue
-  echo "-- $build/cli/trelvio-cli --to-midi"
+for cli in $(builds); do
+  echo "-- ${cli#"$root"/} --to-midi"
   w=$(mktemp -d "$scratch/w.XXXX")
-  for seed in fuzz/corpus/*.mid; do
-    name=$(basename "$seed" .mid)
-    cp "$seed" "$w/$name.mid"
-    "$cli" -q "$w/$name.mid" >/dev/null || continue
-    (cd "$w" && "$cli" --to-midi "$name.mml" >/dev/null) || fail "$name: --to-midi failed"
-    cmp -s "$seed" "$w/$name.mid" || fail "$name: the song changed"
-  done
+  cp fuzz/corpus/*.mid "$w/"
+  (cd "$w" && { "$cli" -q ./*.mid >/dev/null; "$cli" --to-midi ./*.mml >/dev/null; }) || fail "--to-midi failed"
+  for seed in fuzz/corpus/*.mid; do cmp -s "$seed" "$w/${seed##*/}" || fail "$seed: the song changed"; done
   /usr/bin/python3 - "$w" <<'EOF' || fail "the MIDI files do not play their MML"
 import glob, re, sys, mido
 bad = []
@@ -52,8 +44,7 @@ for mml in sorted(glob.glob(sys.argv[1] + "/*.mml")):
 sys.exit("\n".join(map(str, bad)) or None)
 EOF
 
-  # The default name is never the song's nor its MML's, also when that is
-  # converted again; -o names the file; a broken text names its place.
+  # The default name is neither the song's nor its MML's, also when converted again.
   printf 'A T120V120@0Ll4\r\nA o4c&d\r\n\r\n' >"$w/broken.mml"
   out=$(cd "$w" && "$cli" --to-midi -o named.mid song-reference.mml 2>&1; "$cli" --to-midi broken.mml 2>&1; echo "status=$?")
   [ "$out" = $'song-reference.mml->named.mid\nbroken.mml->broken-mml.mid\nbroken.mml:2:7: found another note, expected the tied note\nstatus=1' ] ||
@@ -63,4 +54,5 @@ EOF
   (cd "$w" && "$cli" -q song-reference-mml.mid) && [ -f "$w/song-reference-mml.mml" ] ||
     fail "converting the MIDI file again does not target BASE-mml.mml"
 done
-[ "$failures" -eq 0 ] || { echo "24-to-midi: $failures failure(s)"; exit 1; }
+[ -n "$(builds)" ] || fail "no trelvio-cli built"
+finish 24-to-midi

@@ -67,8 +67,6 @@ int Close(PVOsFile file) {
   return InMemory() ? 1 : Platform().close(file);
 }
 
-int Remove(const char* path) { return InMemory() ? 1 : Platform().remove(path); }
-
 int Replace(const char* from, const char* to) {
   active->trace += "replace ";
   if (active->refuseReplace) return 0;
@@ -110,7 +108,7 @@ void DebugOutput(const char* text) { active->debug += text; }
 const PVOsMethods* Table() {
   static PVOsMethods table = *PVOsPlatform();
   table.open = Open, table.read = Read, table.write = Write, table.seek = Seek, table.size = Size;
-  table.close = Close, table.remove = Remove, table.replace = Replace;
+  table.close = Close, table.replace = Replace;
   table.syncFile = SyncFile, table.syncDirectory = SyncDirectory, table.keepAttributes = KeepAttributes;
   table.allocBlock = AllocBlock, table.freeBlock = FreeBlock, table.debugOutput = DebugOutput;
   return &table;

@@ -1,8 +1,6 @@
-// The OS seam double of the tests and the fuzzer, in force while it lives
-// (one at a time). It passes file calls to the platform or, after
-// ServeFromMemory, reads every file from those bytes and keeps what is
-// written. Either way it counts reads, handles and blocks, keeps the
-// debugger lines and plays the faults a test switches on.
+// The OS seam double, in force while it lives (one at a time): file calls go to
+// the platform or, after ServeFromMemory, to those bytes and `written`. It
+// counts reads, handles and blocks, keeps the debugger lines, plays faults.
 #pragma once
 
 #include <cstdint>
