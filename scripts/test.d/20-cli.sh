@@ -2,9 +2,7 @@
 # trelvio-cli in ordinary use (release and sanitizer builds): the exit status,
 # the log and the files left. The edges are 25-cli-faults.sh's.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
-root=$PWD
-source scripts/test.d/cli_checks.bash
+source "$(dirname "$0")/cli_checks.bash"
 
 demo_tracks=$'Track:1\n無音トラックです。\nTrack:2\nTrack:3\nTrack:4\n'
 ok=$'変換に成功しました。\n\n'
@@ -12,8 +10,6 @@ failed=$'変換に失敗しました。\n\n'
 no_source=$'変換元ファイルが開けません。\n'
 
 # The committed demo is what the generator makes.
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 build/tools/make_demo "$scratch/demo.mid" && cmp -s examples/demo.mid "$scratch/demo.mid" ||
   fail "examples/demo.mid is not what build/tools/make_demo writes"
 

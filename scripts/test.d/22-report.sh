@@ -4,11 +4,7 @@
 # passed wherever the song converts, the log unchanged by either; a report
 # that cannot be written fails the file and leaves no MML.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
-root=$PWD
-source scripts/test.d/cli_checks.bash
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+source "$(dirname "$0")/cli_checks.bash"
 
 for cli in $(builds); do
   echo "-- ${cli#"$root"/}"

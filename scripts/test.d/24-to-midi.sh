@@ -4,11 +4,7 @@
 # MML writes sounds (a drum hit of several pieces as several hits) and every
 # track ends on the same tick. Also the default name, -o, and a broken text.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
-root=$PWD
-source scripts/test.d/cli_checks.bash
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+source "$(dirname "$0")/cli_checks.bash"
 
 for cli in $(builds); do
   echo "-- ${cli#"$root"/} --to-midi"

@@ -4,12 +4,8 @@
 # the status, a message, the folder, each target kept or whole, an empty TMPDIR.
 # (Every seed and regression file is replayed by the unit tests.)
 set -uo pipefail
-cd "$(dirname "$0")/../.."
-root=$PWD
-source scripts/test.d/cli_checks.bash
+source "$(dirname "$0")/cli_checks.bash"
 
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 export ASAN_OPTIONS=detect_leaks=1:exitcode=86 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TMPDIR=$scratch/tmp ref=$scratch/ref w=$scratch/w PATH=$scratch/bin:$PATH
 mkdir -p "$TMPDIR" "$ref" "$scratch/bin"

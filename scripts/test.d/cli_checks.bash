@@ -1,5 +1,10 @@
 # Shared by the command-line stages (sourced, not a stage of its own): the
 # failure count, the checks, and the trelvio-cli builds to run them against.
+# A stage runs from the top of the tree with a scratch folder removed on exit.
+cd "$(dirname "${BASH_SOURCE[0]}")/../.." || exit 1
+root=$PWD
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 failures=0
 fail() {
   echo "FAIL: $*" >&2
