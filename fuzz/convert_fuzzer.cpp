@@ -1,7 +1,5 @@
-// Coverage-guided fuzzing of ConvertMidi, converted in memory. Besides what
-// the sanitizers catch, every input must keep the promises checked below.
-// The work bound runs at a small budget (kFuzzPieceBudget): at the full one a
-// runaway input would cost seconds under the sanitizers and starve the search.
+// Fuzzing of ConvertMidi in memory: every input keeps the promises below. The work
+// bound runs at a small budget, where a runaway input costs no more than others.
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(c.openFiles == 0 && c.liveBlocks == 0, "every handle and block released");
   Check(c.mml.size() <= OutputBound(size, c.piecesUsed), "no more text than the work bound");
   Check(c.result == 0 || !c.mml.empty(), "text from every successful conversion");
-  // The lengths the analysis pass counts as it reads stand for the length
-  // pass's only where they hold; either way the outcome is the same.
+  // Lengths counted early or by the length pass: the same outcome.
   Conversion late = RunConverter(data, size, kFuzzPieceBudget, false);
   Check(late.result == c.result && late.log == c.log && late.mml == c.mml,
         "the same target and log whether the lengths are counted early or late");

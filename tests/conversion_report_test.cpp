@@ -1,6 +1,5 @@
-// The conversion report and the round-trip check through the conversion job:
-// notes in, out and lost add up, the losses and their bars and beats, and the
-// MML and log unchanged by either.
+// The report and the round-trip check through the job: notes in, out and lost add
+// up, the losses with bars and beats, the MML and log unchanged by either.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,11 +72,11 @@ std::vector<std::string> CheckCounts(const std::string& report, const std::map<i
 
 TEST(ConversionReport, CountsAddUpAndEveryLossIsListed) {
   struct Case {
-    const char* name;  // the worked example's losses are all listed, the others' in part
+    const char* name;  // the reference song's losses are all listed, the others' in part
     std::vector<TrackBuilder> tracks;
     std::vector<std::string> losses;
   };
-  auto worked = [] {  // the worked example: a chord of 67 and 71 at tick 960
+  auto reference = [] {  // the reference song: a chord of 67 and 71 at tick 960
     TrackBuilder conductor, melody, drums;
     conductor.Tempo(0, 500000).Meter(0, 4, 2).Tempo(2400, 400000);
     melody.Volume(0, 100).Note(0, 480, 60).Note(480, 960, 64).NoteOn(960, 67).NoteOn(960, 71);
@@ -99,7 +98,7 @@ TEST(ConversionReport, CountsAddUpAndEveryLossIsListed) {
     return std::vector<TrackBuilder>{conductor, melody.Note(0, 480, 60)};
   };
   const Case cases[] = {
-      {"worked example", worked(), {"loss: track 2, part A, tick 960, bar 1 beat 3, key 71, chord"}},
+      {"reference song", reference(), {"loss: track 2, part A, tick 960, bar 1 beat 3, key 71, chord"}},
       {"keys, a held note, the part limit",
        unwritable(),
        {"loss: track 1, part A, tick 480, bar 1 beat 2, key 11, range",

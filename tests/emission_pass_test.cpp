@@ -28,10 +28,8 @@ TEST(EmissionPass, ReferenceSongByteForByte) {
             "B =1\r\nB Ll8\r\nB !bg r!sg r!bg rgr\r\nB r2\r\n\r\n");
 }
 
-// Small songs: the log (each warning once per track, in order) and the parts
-// from the first part's header on; the rhythm macro block comes before them
-// exactly when a part is a drum part. (Each message also has a seed file of
-// its own: see hostile_input_test.)
+// Small songs: the log (each warning once per track, in order) and the parts;
+// the rhythm macro block comes before them exactly when a part is a drum part.
 TEST(Converter, SmallSongsLogAndParts) {
   const std::string t1 = Tracks(1, 1), t2 = Tracks(1, 2), a4 = "A T120V120@0Ll4\r\nA ", end = "\r\n\r\n";
   TrackBuilder tempos, drums;  // a seventeenth and an eighteenth tempo; eighths of keys 34 to 60, 81, 82
@@ -137,9 +135,8 @@ TEST(Converter, DecisionsShowInPartHeaders) {
   EXPECT_EQ(c.mml.find("G "), std::string::npos);
 }
 
-// Notes five octaves apart, long enough that the text passes several
-// 8192-byte blocks of the target: block edges fall inside tokens and line
-// prefixes, which must read as anywhere else.
+// Notes five octaves apart over several 8192-byte blocks of the target: edges
+// inside tokens and line prefixes read as anywhere else.
 TEST(MmlWriter, TokensAcrossBlockEdges) {
   for (int lowKey : {36, 37}) {
     TrackBuilder t;

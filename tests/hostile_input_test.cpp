@@ -1,9 +1,6 @@
-// Reading files, odd, broken and hostile ones: each is refused or converted
-// with bounded work, answered in the log, and leaves no handle or block
-// behind; the reader's walk across the source file's 8192-byte blocks. The
-// seed corpus holds a file for every message a file can call up, named after
-// what it calls up; tests/data/regress holds what the fuzzer found. (The fuzz
-// stage checks the fuzzer's other promises on both.)
+// Odd, broken and hostile files: refused or converted with bounded work, answered
+// in the log, no handle or block left; reads across the source's 8192-byte blocks.
+// Seeds name the message they call up; tests/data/regress holds the fuzzer's finds.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -56,10 +53,8 @@ TEST(TrackReader, ReadsOddFilesAndRefusesDamagedOnes) {
   }
 }
 
-// Two seeds' tracks (every kind of event) behind a silent track of `padding`
-// bytes put the block edge at each of their bytes in turn. Each pass reads
-// each block once (the emission pass from the first track chunk, 14 bytes
-// in), also the byte it reads again for a running-status event.
+// Two seeds' tracks behind a silent track of `padding` bytes put the block edge at
+// each of their bytes; each pass reads each block once, running status included.
 TEST(TrackReader, EventsAndChunksStraddlingABlockEdgeReadAsAnywhereElse) {
   auto blocks = [](size_t bytes) { return static_cast<int>((bytes + 8191) / 8192); };
   for (const char* seed : {"song-reference", "song-every-event-kind"}) {
@@ -82,8 +77,7 @@ TEST(TrackReader, EventsAndChunksStraddlingABlockEdgeReadAsAnywhereElse) {
 
 typedef std::map<std::string, std::pair<int, std::string>> Outcomes;  // result and log by file name
 
-// Converts every .mid file of the folder at the fuzzer's budget, with the
-// lengths counted early and by the length pass, which must agree.
+// Every .mid file of the folder at the fuzzer's budget, lengths counted early and late.
 Outcomes Replay(const std::string& folder) {
   Outcomes runs;
   std::error_code ec;
@@ -138,10 +132,8 @@ TEST(SeedCorpus, EachSeedCallsUpWhatItsNameSays) {
 
 TEST(RegressionFiles, KeepTheFuzzersPromises) { Replay(TRELVIO_TEST_DATA "/regress"); }
 
-// Seven tracks of four whole notes: four pieces per part in each pass, and
-// only the six parts spend the budget, so 24 pieces convert them and 23 stop
-// the count after the analysis's log; counted early, by the length pass, or
-// early and again because of a meter stated after the parts.
+// Seven tracks of four whole notes: only the six parts spend the budget, so 24
+// pieces convert them and 23 stop the count, however the lengths are counted.
 TEST(WorkBound, EachPassHasTheWholeBudgetAndOnlyPartsSpendIt) {
   TrackBuilder four;
   for (int32_t t = 0; t < 4 * 1920; t += 1920) four.Note(t, t + 1920, 60);

@@ -65,9 +65,8 @@ TEST(PieceGrid, CutsTheNearestLengthsUpToBoundariesAndLimits) {
   for (const auto& m : meters) EXPECT_EQ(MeasureTicks(m[0], m[1], m[2]), m[3]) << m[1] << "/" << m[2];
 }
 
-// A short span is taken from the table of cuts in one step, and must come out
-// as Next cuts it at any division, near boundaries, the budget's end and the
-// largest tick.
+// A short span taken from the table of cuts comes out as Next cuts it: any
+// division, near boundaries, the budget's end and the largest tick.
 TEST(PieceRun, TakesShortSpansAsNextCutsThem) {
   struct Start {
     int32_t barTicks, nextBarTick, writtenTick;
@@ -116,11 +115,9 @@ TrackBuilder Legato(const std::vector<int32_t>& durations, TrackBuilder t = Trac
   return t;
 }
 
-// The default length in a part's header: the most frequent piece, counted by
-// the analysis pass as it reads, or again by the length pass (three reads of
-// the source instead of two, the same output) where those counts cannot hold:
-// a meter after the parts began, other than at the start of the part's own
-// track, or a tempo or meter event of an odd size.
+// The default length: the most frequent piece, counted as the analysis pass reads,
+// or again by the length pass where those counts cannot hold (a meter after the
+// parts began, a tempo or meter event of an odd size): three reads, the same output.
 TEST(LengthPass, MostFrequentPieceBecomesDefaultCountedEarlyWhereTheCountsHold) {
   // In 3/4 whole notes are cut into half, quarter | quarter, half | half:
   // three of each, and the tie goes to the half.

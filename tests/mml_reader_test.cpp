@@ -57,7 +57,7 @@ TEST(MmlReader, WhatValidTextsPlay) {
   } cases[] = {
       {"", ""},
       {kMacroBlock, kMacros},
-      // The worked example: a chord's first note, a tempo before the note pending at its change,
+      // The reference song: a chord's first note, a tempo before the note pending at its change,
       // a note tied across a bar line, drum hits with "g" for the macro last called.
       {std::string(kMacroBlock) + "A T120V120@0Ll4\r\nA o4cegr8T150a8&\r\nA a>c\r\n\r\n"
                                   "B =1\r\nB Ll8\r\nB !bg r!sg r!bg rgr\r\nB r2\r\n\r\n",

@@ -143,10 +143,9 @@ void ExpectMnemonics(HMENU menu) {
   }
 }
 
-// Drops accepted, whole redraws, mnemonics. A drop's files are converted and
-// painted one by one, in order; a path over 259 bytes or one code page 932
-// cannot spell ('?') is refused, none stopping the next. In the next window
-// Ctrl+O opens on the last file, Cancel logs nothing; About is centred.
+// A drop's files are converted and painted one by one, in order; a path over 259
+// bytes or one code page 932 cannot spell is refused, none stopping the next.
+// In the next window Ctrl+O opens on the last file, Cancel logs nothing; About is centred.
 TEST(MainWin, DropsOpenDialogAndAboutBox) {
   RegKey settings;
   ScratchDir dir;
@@ -281,10 +280,9 @@ TEST(MainWin, DropOf300SongsAgainstTheCommandLine) {
   EXPECT_LT(drop, 2 * cli + 1.0);
 }
 
-// The file argument ('/' taken as '\') is converted before the window first
-// shows. Closing ends with 0 and stores "LastFile" with backslashes and, as
-// "ClientRect", the area after a snap (no WM_SIZING) or a maximize (kept
-// while minimized), where the next start opens.
+// The file argument ('/' taken as '\') is converted before the window first shows.
+// Closing ends with 0 and stores "LastFile" with backslashes and, as "ClientRect",
+// the area after a snap (no WM_SIZING) or a maximize (kept while minimized).
 TEST(AppProcess, ConvertsItsArgumentBeforeShowingAndKeepsItsSettings) {
   struct Case { const char* what; bool slashes, maximizeThenMinimize; };
   const Case cases[] = {{"close box", false, true}, {"Ctrl+Q", true, false}};

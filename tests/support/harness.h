@@ -46,15 +46,13 @@ struct Conversion {
   int reads = 0;            // of the source, by all passes
   int openFiles = 0, liveBlocks = 0;  // handles and blocks still held afterwards
 };
-// Runs the converter core over the bytes, as the job runs it over open files,
-// with both files in memory. With countEarly false the length pass counts
-// every part, as when the analysis pass's counts cannot hold.
+// Runs the converter core over the bytes in memory, as the job runs it. With
+// countEarly false the length pass counts every part.
 Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget = kMaxPiecesPerPass,
                         bool countEarly = true);
 Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget = kMaxPiecesPerPass,
                         bool countEarly = true);
 
-// The most text a conversion of a file of fileSize bytes may write: at most
-// ten bytes per length piece (a token and a new line's prefix), a few tokens
-// per event that no piece pays for (octave changes), and the headers.
+// The most text a conversion may write: ten bytes per length piece (a token and
+// a line's prefix), a few per event (octave changes), and the headers.
 uint64_t OutputBound(uint64_t fileSize, uint64_t pieces);

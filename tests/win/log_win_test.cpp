@@ -109,9 +109,8 @@ TEST_F(LogWin, ScrollRequests) {
   }
 }
 
-// A new size recomputes columns, rows and bars (a bar with nothing to scroll,
-// also with the lines exactly filling the rows, disabled, never hidden);
-// minimizing changes nothing. A step: size, positions before (-1: as they are), bars after.
+// A new size recomputes columns, rows and bars (nothing to scroll, also lines
+// filling the rows: disabled, never hidden); minimizing changes nothing.
 TEST_F(LogWin, SizeRecomputesColumnsAndRows) {
   struct Step { int cols, rows, hFrom, vFrom, hOn, hPos, vOn, vPos; };
   const Step steps[] = {

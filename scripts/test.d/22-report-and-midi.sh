@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
-# trelvio-cli --to-midi end to end: the MML of every seed that converts goes
-# back to MIDI, read by an independent parser (python3-mido): every note the
-# MML writes sounds (a drum hit of several pieces as several hits) and every
-# track ends on the same tick. Also the default name, -o, and a broken text.
+# The report, the round-trip check and --to-midi through trelvio-cli over every
+# seed and a broken file. The JSON report: one object per conversion whose counts
+# add up, the check passed wherever the song converts, the log unchanged by
+# either; a report that cannot be written fails the file and leaves no MML. The
+# MIDI file of each MML, read by an independent parser (python3-mido): every note
+# the MML writes sounds (a drum hit of several pieces as several hits), every
+# track ends on one tick; the default name, -o, and a broken text.
 set -uo pipefail
 source "$(dirname "$0")/cli_checks.bash"
 
 for cli in $(builds); do
-  echo "-- ${cli#"$root"/} --to-midi"
+  echo "-- ${cli#"$root"/}"
   w=$(mktemp -d "$scratch/w.XXXX")
   cp fuzz/corpus/*.mid "$w/"
-  (cd "$w" && { "$cli" -q ./*.mid >/dev/null; "$cli" --to-midi ./*.mml >/dev/null; }) || fail "--to-midi failed"
+  printf 'not a MIDI file' >"$w/broken.mid"
+  (cd "$w" && "$cli" ./*.mid >"$w/plain.log")
+  (cd "$w" && "$cli" --check --report-format json --report - ./*.mid 2>"$w/watched.log" >"$w/r.json")
+  cmp -s "$w/plain.log" "$w/watched.log" || fail "$cli: the log differs with the report and the check"
+  python3 - "$w/r.json" "$(ls "$w"/*.mid | wc -l)" <<'PY' || fail "$cli: the JSON report"
+import json, sys
+drops = {"chord", "range", "drum_key", "unended", "no_length"}
+reports = [json.loads(line) for line in open(sys.argv[1])]
+assert len(reports) == int(sys.argv[2]), "one line per conversion"
+converted = [r for r in reports if r["converted"]]
+assert len(converted) > 10 and all(r["check"] == "passed" for r in converted)
+for r in converted:
+    for p in r["parts"]:
+        lost = sum(l["track"] == p["track"] and l["reason"] in drops for l in r["losses"])
+        assert p["notes_in"] == p["notes_out"] + lost and p["bytes"] > 0, (r["source"], p)
+PY
+  (cd "$w" && "$cli" --to-midi ./*.mml >/dev/null) || fail "--to-midi failed"
   for seed in fuzz/corpus/*.mid; do cmp -s "$seed" "$w/${seed##*/}" || fail "$seed: the song changed"; done
   /usr/bin/python3 - "$w" <<'EOF' || fail "the MIDI files do not play their MML"
 import glob, re, sys, mido
@@ -49,6 +68,9 @@ EOF
   [ ! -e "$w/broken-mml.mid" ] || fail "a broken text left a MIDI file"
   (cd "$w" && "$cli" -q song-reference-mml.mid) && [ -f "$w/song-reference-mml.mml" ] ||
     fail "converting the MIDI file again does not target BASE-mml.mml"
+  rm -f "$w"/*.mml
+  (cd "$w" && "$cli" --report /dev/full song-reference.mid >/dev/null 2>&1)
+  [ $? = 1 ] && [ ! -e "$w/song-reference.mml" ] || fail "$cli: a report that cannot be written"
 done
 [ -n "$(builds)" ] || fail "no trelvio-cli built"
-finish 24-to-midi
+finish 22-report-and-midi
