@@ -8,7 +8,8 @@
 
 namespace {
 
-// A job writes one temporary file at a time, and a staged job one more.
+// A job writes one temporary file (its MML, beside the target or staged)
+// and, with a report or a check, its two spools.
 const int kPendingSlots = 4;
 
 // A slot's path is complete before its flag is set and the flag is cleared
