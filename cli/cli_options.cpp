@@ -90,7 +90,7 @@ CliOptions ParseCliOptions(int argc, char** argv) {
     return Refuse(options, "option -o names the target of a single FILE");
   }
   for (const char* file : options.files) {
-    if (CliOptions::IsStandardInput(file) && options.files.size() > 1)
+    if (NamesStandardStream(file) && options.files.size() > 1)
       return Refuse(options, "'-' (standard input) must be the single FILE");
   }
   if (options.ReportToStandardOutput() && options.MmlToStandardOutput()) {
@@ -100,12 +100,12 @@ CliOptions ParseCliOptions(int argc, char** argv) {
 }
 
 bool CliOptions::MmlToStandardOutput() const {
-  if (!targetPath) return files.size() == 1 && IsStandardInput(files[0]);
-  return IsStandardInput(targetPath) || PVOs()->isStandardOutput(targetPath);
+  if (!targetPath) return files.size() == 1 && NamesStandardStream(files[0]);
+  return NamesStandardStream(targetPath) || PVOs()->isStandardOutput(targetPath);
 }
 
 bool CliOptions::ReportToStandardOutput() const {
-  return reportPath && (IsStdoutPath(reportPath) || PVOs()->isStandardOutput(reportPath));
+  return reportPath && (NamesStandardStream(reportPath) || PVOs()->isStandardOutput(reportPath));
 }
 
-bool IsStdoutPath(const char* path) { return path && path[0] == '-' && path[1] == '\0'; }
+bool NamesStandardStream(const char* path) { return path && path[0] == '-' && path[1] == '\0'; }

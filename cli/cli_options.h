@@ -19,8 +19,6 @@ struct CliOptions {
   bool check = false;                // --check: read each MML back and compare
   std::string error;                 // why the command line was refused
 
-  // "-" as FILE reads the song from standard input.
-  static bool IsStandardInput(const char* file) { return file[0] == '-' && file[1] == '\0'; }
   // The MML goes to standard output and the log to standard error: "-o -",
   // "-o" naming what standard output writes to, or "-" as FILE without "-o".
   bool MmlToStandardOutput() const;
@@ -30,5 +28,6 @@ struct CliOptions {
 };
 
 CliOptions ParseCliOptions(int argc, char** argv);
-// Whether PATH names standard output ("-").
-bool IsStdoutPath(const char* path);
+// Whether path is "-": standard input as FILE, standard output after -o or
+// --report. False for null.
+bool NamesStandardStream(const char* path);

@@ -37,7 +37,7 @@ int ConvertEach(const CliOptions& options, ReportWriter* report) {
   convert.check = options.check;
   int failures = 0;
   for (const char* file : options.files) {
-    convert.standardSource = CliOptions::IsStandardInput(file);
+    convert.standardSource = NamesStandardStream(file);
     int converted = ConvertFile(state, log, convert.standardSource ? kStandardInputName : file, nullptr, &convert);
     log.EndJob(!converted);
     if (!converted) ++failures;

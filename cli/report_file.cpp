@@ -5,7 +5,7 @@
 int ReportFile::Open(const char* path) {
   Close();
   failed_ = false;
-  ownsStream_ = !IsStdoutPath(path);
+  ownsStream_ = !NamesStandardStream(path);
   stream_ = ownsStream_ ? std::fopen(path, "wb") : stdout;
   return stream_ != nullptr;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "converter/job_names.h"
 #include "converter/messages.h"
 #include "converter/temp_file.h"
 #include "converter/midi_of_mml.h"
@@ -58,23 +59,12 @@ int WriteOne(const char* source, const char* target, const char* label, std::FIL
 }  // namespace
 
 int NameMidiOfMml(const char* mmlPath, char* dst) {
-  char directory[kPVPathSize];
-  char base[kPVPathSize];
-  PVGetDirName(directory, mmlPath);
-  PVGetBaseName(base, mmlPath);
-  const size_t directoryLength = std::strlen(directory);
-  const size_t baseLength = std::strlen(base);
-  dst[0] = '\0';
-  if (directoryLength + baseLength + sizeof kMidiSuffix > kPVPathSize) return 0;
-  std::memcpy(dst, directory, directoryLength);
-  std::memcpy(dst + directoryLength, base, baseLength);
-  std::memcpy(dst + directoryLength + baseLength, kMidiSuffix, sizeof kMidiSuffix);
-  return 1;
+  return NameBeside(PVHostTextFacts(), mmlPath, kMidiSuffix, dst);
 }
 
 int ConvertToMidi(const CliOptions& options) {
   const char* targetPath = options.targetPath;
-  if (IsStdoutPath(targetPath)) return WriteOne(options.files[0], "<stdout>", "<stdout>", stderr, options.quiet, 1) ? 0 : 1;
+  if (NamesStandardStream(targetPath)) return WriteOne(options.files[0], "<stdout>", "<stdout>", stderr, options.quiet, 1) ? 0 : 1;
   int failures = 0;
   for (const char* file : options.files) {
     char target[kPVPathSize];

@@ -16,7 +16,7 @@ void ConversionWatch::Lost(int track, int32_t tick, int reason, int32_t value) {
   loss.tick = tick;
   loss.reason = reason;
   loss.value = value;
-  if (!losses_ || !losses_->Append(&loss, sizeof loss)) failed_ = true;
+  Spool(loss);
 }
 
 void ConversionWatch::TrackDropped(int track, int32_t notes) {
@@ -25,12 +25,19 @@ void ConversionWatch::TrackDropped(int track, int32_t notes) {
   loss.track = track + 1;
   loss.reason = kLossPartLimit;
   loss.count = notes;
+  Spool(loss);
+}
+
+void ConversionWatch::Spool(const Loss& loss) {
   if (!losses_ || !losses_->Append(&loss, sizeof loss)) failed_ = true;
 }
 
 void ConversionWatch::StartEmission(const ConversionState& s) {
   clock_ = BarClock(s, division_);
-  if (!report_ || !losses_) return;
+  if (report_ && losses_) ReadSpooledLosses();
+}
+
+void ConversionWatch::ReadSpooledLosses() {
   if (!losses_->StartReading()) failed_ = true;
   reading_ = true;
   pendingValid_ = losses_->Next(&pending_, sizeof pending_) != 0;
@@ -66,15 +73,17 @@ void ConversionWatch::StartPart(const ConversionState& s, int track, int part, i
   if (intended_) Intend(kMmlTempo, 0, 0, bpm);
 }
 
-void ConversionWatch::Dropped(int32_t tick, int key, int reason) {
+Loss ConversionWatch::PartLoss(int32_t tick, int key, int reason) const {
   Loss loss;
   loss.track = part_.track;
   loss.part = part_.part;
   loss.tick = tick;
   loss.key = key;
   loss.reason = reason;
-  Report(loss);
+  return loss;
 }
+
+void ConversionWatch::Dropped(int32_t tick, int key, int reason) { Report(PartLoss(tick, key, reason)); }
 
 void ConversionWatch::NoteEnded(int key, int32_t start, int32_t end) {
   if (!noteWritten_) {
@@ -83,12 +92,7 @@ void ConversionWatch::NoteEnded(int key, int32_t start, int32_t end) {
   }
   noteWritten_ = false;
   ++part_.notesOut;
-  Loss loss;
-  loss.track = part_.track;
-  loss.part = part_.part;
-  loss.tick = start;
-  loss.key = key;
-  loss.reason = kLossMoved;
+  Loss loss = PartLoss(start, key, kLossMoved);
   loss.shift = noteFrom_ - start;
   loss.stretch = (noteTo_ - noteFrom_) - (end - start);
   Report(loss);
@@ -139,12 +143,10 @@ void ConversionWatch::EndPart(const ConversionState& s, int32_t writtenEnd, int3
 void ConversionWatch::Finish(const ConversionState& s) {
   if (!report_ || !losses_) return;
   if (!reading_) {
-    clock_ = BarClock(s, division_);
     // The emission pass never began: the losses are read back with the
     // meter map as it stands.
-    reading_ = true;
-    if (!losses_->StartReading()) failed_ = true;
-    pendingValid_ = losses_->Next(&pending_, sizeof pending_) != 0;
+    clock_ = BarClock(s, division_);
+    ReadSpooledLosses();
   }
   FlushAnalysis(INT32_MAX, INT32_MAX);
 }

@@ -89,6 +89,12 @@ class ConversionWatch {
   // A note that ends somewhere else than it sounds, or not at all.
   void NoteEnded(int key, int32_t start, int32_t end);
   void Report(const Loss& loss);
+  // A loss of the part being written.
+  Loss PartLoss(int32_t tick, int key, int reason) const;
+  // Keeps a loss of the analysis pass for the emission pass to merge in.
+  void Spool(const Loss& loss);
+  // Reads the spooled losses back from the first.
+  void ReadSpooledLosses();
   // Writes the spooled losses that come before (track, tick) in the source.
   void FlushAnalysis(int track, int32_t tick);
   void Intend(int32_t kind, int32_t tick, int32_t length, int32_t key) {

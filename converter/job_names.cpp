@@ -45,10 +45,14 @@ void NameJob(const PVTextFacts& facts, const char* sourcePath, const char* targe
 int NameTempFile(const PVTextFacts& facts, const char* target, uint32_t tag, char* dst) {
   static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   const char suffix[] = {'.', '~', kDigits[tag % 36], kDigits[tag / 36 % 36], '\0'};
+  return NameBeside(facts, target, suffix, dst);
+}
+
+int NameBeside(const PVTextFacts& facts, const char* path, const char* suffix, char* dst) {
   char directory[kPVPathSize];
   char base[kPVPathSize];
-  PVGetDirName(facts, directory, target);
-  PVGetBaseName(facts, base, target);
+  PVGetDirName(facts, directory, path);
+  PVGetBaseName(facts, base, path);
   return JoinPath(dst, directory, base, suffix);
 }
 

@@ -27,6 +27,11 @@ struct JobNames {
 void NameJob(const PVTextFacts& facts, const char* sourcePath, const char* targetPath,
              const char* targetLabel, JobNames* names);
 
+// The name beside path of its directory, its base name (the file name up to
+// its first dot) and suffix. Returns 0, with dst empty, when the name would
+// not fit in a path buffer.
+int NameBeside(const PVTextFacts& facts, const char* path, const char* suffix, char* dst);
+
 // How many temporary names a job tries before it gives up.
 const int kTempFileAttempts = 64;
 
