@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "app/resource.h"
-#include "converter/convert_file.h"
-#include "converter/job_names.h"
-#include "converter/messages.h"
+#include "job/convert_file.h"
+#include "job/job_names.h"
+#include "job/job_messages.h"
 #include "support/debug.h"
 #include "support/open_dialog.h"
 #include "support/path.h"

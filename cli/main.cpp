@@ -6,7 +6,7 @@
 #include "cli/console_log.h"
 #include "cli/report_file.h"
 #include "cli/to_midi.h"
-#include "converter/convert_file.h"
+#include "job/convert_file.h"
 #include "support/os.h"
 #include "support/path.h"
 #include "support/pending_files.h"

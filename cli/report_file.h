@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "converter/conversion_report.h"
+#include "report/conversion_report.h"
 
 class ReportFile : public ReportSink {
  public:

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "converter/job_names.h"
+#include "job/job_names.h"
 #include "converter/messages.h"
-#include "converter/temp_file.h"
-#include "converter/midi_of_mml.h"
+#include "job/temp_file.h"
+#include "mml/midi_of_mml.h"
 #include "support/os.h"
 #include "support/path.h"
 

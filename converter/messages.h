@@ -1,5 +1,5 @@
-// The converter's and the job's messages for the log, declared once.
-// Each ends in a line feed; the job's result lines end in an empty line too.
+// The converter's messages for the log, declared once. Each ends in a line
+// feed. The job's own are in job/job_messages.h.
 #pragma once
 
 namespace msg {
@@ -34,24 +34,5 @@ constexpr const char kMeterConflict[] =
 constexpr const char kTooManyMeters[] = "拍子の変更が多すぎます。正しく出力されません。\n";
 constexpr const char kPartLimit[] = "6パート目以降は出力されません。\n";
 constexpr const char kNoTrackToOutput[] = "出力するトラックがありません。\n";
-
-// Conversion job.
-constexpr const char kSourceOpenFailed[] = "変換元ファイルが開けません。\n";
-constexpr const char kTargetCreateFailed[] = "変換先ファイルを作成できません。\n";
-constexpr const char kTargetWriteFailed[] = "変換先ファイルに書き込めません。\n";
-constexpr const char kTargetReplaceFailed[] = "変換先ファイルを置き換えられません。\n";
-constexpr const char kPathTooLong[] = "パスが長すぎます。\n";
-constexpr const char kSourceReadFailed[] = "変換元ファイルが読めません。\n";
-// A source that cannot seek (a pipe) is held in memory, up to this size.
-constexpr const char kSourceTooLarge[] = "パイプから読める変換元は64MiBまでです。\n";
-// %s: the file name of the earlier source of the same run.
-constexpr const char kTargetClash[] = "変換先が%sの変換先と同じため、変換しません。\n";
-// Report and round-trip check.
-constexpr const char kWorkFileFailed[] = "作業ファイルを作成できません。\n";
-constexpr const char kReportWriteFailed[] = "レポートを書き込めません。\n";
-constexpr const char kCheckFailed[] = "読み返し検査: ";
-constexpr const char kCheckFailedResult[] = "書き出したMMLが変換内容と一致しません。\n";
-constexpr const char kConversionSucceeded[] = "変換に成功しました。\n\n";
-constexpr const char kConversionFailed[] = "変換に失敗しました。\n\n";
 
 }  // namespace msg

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tests/support/harness.h"
+#include "tests/kit/harness.h"
 
 static void Check(bool kept, const char* promise) {
   if (kept) return;

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "converter/midi_of_mml.h"
-#include "tests/support/os_double.h"
+#include "mml/midi_of_mml.h"
+#include "tests/kit/os_double.h"
 
 static void Check(bool kept, const char* promise) {
   if (kept) return;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/midi_builder.h"
+#include "tests/kit/midi_builder.h"
 
 namespace {
 

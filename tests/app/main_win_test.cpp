@@ -15,8 +15,8 @@
 
 #include "app/main_win.h"
 #include "app/resource.h"
-#include "converter/messages.h"
-#include "tests/support/harness.h"
+#include "job/job_messages.h"
+#include "tests/kit/harness.h"
 #include "tests/win/win_test_support.h"
 
 namespace {

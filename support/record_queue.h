@@ -1,0 +1,20 @@
+// PVRecordQueue: fixed-size records appended in one pass and read back once,
+// from the first, in a later one. What the report and the round-trip check
+// need of a spool; the job's spool (a temporary file) implements it.
+#pragma once
+
+#include <cstdint>
+
+class PVRecordQueue {
+ public:
+  // Returns 1 when the record was taken.
+  virtual int Append(const void* record, uint32_t size) = 0;
+  // Ends the appending and reads from the first record on. Returns 1 when
+  // every record was kept.
+  virtual int StartReading() = 0;
+  // Returns 1 with the next record in *record, 0 at the end.
+  virtual int Next(void* record, uint32_t size) = 0;
+
+ protected:
+  ~PVRecordQueue() = default;
+};
