@@ -24,6 +24,10 @@ const char kCliUsage[] =
     "              conversion per line\n"
     "  --check     read each MML back and compare it with what was meant to\n"
     "              be written; a disagreement fails the file\n"
+    "  --keep-notes\n"
+    "              keep as many notes as the six parts hold: chords spread\n"
+    "              over free parts, drum keys played by their family's macro,\n"
+    "              every part as long as the song\n"
     "  --to-midi   read each FILE as MML and write a MIDI file of what it\n"
     "              plays, beside it as BASE-mml.mid (-o PATH names it)\n"
     "  -h, --help  print this help\n"
@@ -67,6 +71,8 @@ CliOptions ParseCliOptions(int argc, char** argv) {
       options.quiet = true;
     } else if (std::strcmp(arg, "--check") == 0) {
       options.check = true;
+    } else if (std::strcmp(arg, "--keep-notes") == 0) {
+      options.keepNotes = true;
     } else if (std::strcmp(arg, "--report") == 0) {
       if (i + 1 >= argc) return Refuse(options, "option --report needs a PATH");
       if (options.reportPath) return Refuse(options, "option --report given twice");

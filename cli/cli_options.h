@@ -17,6 +17,7 @@ struct CliOptions {
   const char* reportPath = nullptr;  // --report PATH; "-" is standard output
   bool reportJson = false;           // --report-format json
   bool check = false;                // --check: read each MML back and compare
+  bool keepNotes = false;            // --keep-notes: the conversion that keeps the notes
   std::string error;                 // why the command line was refused
 
   // The MML goes to standard output and the log to standard error: "-o -",

@@ -35,6 +35,7 @@ int ConvertEach(const CliOptions& options, ReportWriter* report) {
   convert.claims = &claims;
   convert.report = report;
   convert.check = options.check;
+  convert.keepNotes = options.keepNotes;
   int failures = 0;
   for (const char* file : options.files) {
     convert.standardSource = NamesStandardStream(file);

@@ -110,6 +110,11 @@ struct ConversionState {
 
   EarlyLengths early;
 
+  // Keep the notes (ConvertOptions::keepNotes): voices of a track become
+  // parts of their own, drum keys fall back to their family's macro, and
+  // every part ends at the song's end.
+  int32_t keepNotes = 0;
+
   // Told what is lost and what is written, for a report or a round-trip
   // check; null when neither was asked for.
   ConversionWatch* watch = nullptr;

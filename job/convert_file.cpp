@@ -125,6 +125,7 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   }
 
   state.tracks = nullptr;
+  state.keepNotes = o.keepNotes;
   int result = ConvertMidi(state, log);
   ReleaseTrackTable(state);
   state.sourceFile.Close();

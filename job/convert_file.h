@@ -33,6 +33,10 @@ struct ConvertOptions {
   // Read the MML back and compare it with what the converter meant to write;
   // a disagreement fails the job.
   bool check = false;
+  // Keep as many notes as the six parts can hold: a track's simultaneous
+  // notes spread over parts of their own, drum keys without a macro played
+  // by the macro of their family, every part ending with the longest.
+  bool keepNotes = false;
 };
 
 // The most bytes a source that cannot seek may hold: it is held in memory.
