@@ -1,6 +1,9 @@
 #include <cstdio>
 
+#include <cstring>
+
 #include "converter/conversion_watch.h"
+#include "converter/keep_notes.h"
 #include "converter/length_count.h"
 #include "converter/messages.h"
 #include "converter/mml_writer.h"
@@ -21,6 +24,9 @@ struct TrackScan {
   int chordWarned = 0;
   int tempoWarned = 0;
   int meterWarned = 0;
+  // Keeping the notes: the track's voices and their count.
+  VoiceSplit split;
+  VoiceTally* tally = nullptr;
 };
 
 void WarnOnce(MessageLog& log, int* flag, const char* text) {
@@ -29,12 +35,29 @@ void WarnOnce(MessageLog& log, int* flag, const char* text) {
   *flag = 1;
 }
 
+// Keeping the notes, every key goes to a voice (the emission pass drops a
+// melodic key it cannot write); a drum key is written by its family's macro.
+void KeptNoteOn(MessageLog& log, TrackInfo& track, TrackScan& scan, int key, int velocity, int32_t tick) {
+  VoiceCount count{*scan.tally};
+  if (velocity == 0) scan.split.Off(key, tick, count);
+  else if (!scan.split.On(key, tick)) count.On(kOverflowVoice, key, tick);
+  if (!track.isRhythm && !IsWritableKey(track, key)) {
+    WarnOnce(log, &scan.noteWarned, msg::kOutOfOctave);
+    return;
+  }
+  scan.hasNotes = 1;
+}
+
 void NoteOn(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan& scan,
             int status, int key, int velocity) {
   scan.sourceNotes += velocity != 0;
   if ((status & 0x0F) == 9) {
     track.isRhythm = 1;
     s.hasRhythm = 1;
+  }
+  if (scan.tally) {
+    KeptNoteOn(log, track, scan, key, velocity, s.curTick);
+    return;
   }
   if (!IsWritableKey(track, key)) {
     WarnOnce(log, &scan.noteWarned, track.isRhythm ? msg::kUnsetRhythm : msg::kOutOfOctave);
@@ -122,6 +145,10 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
       break;
     }
     count.AtTick(s.curTick, delta);
+    if (scan.tally && delta != 0) {
+      VoiceCount voices{*scan.tally};
+      scan.split.Flush(voices);
+    }
     TrackEvent ev = {};
     if (!reader.ReadEventBody(&ev)) {
       read = 0;
@@ -131,6 +158,10 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
       case 0x8:
         count.NoteOff(ev.data[0], s.curTick);
         if (ev.data[0] == scan.curNote) scan.curNote = -1;
+        if (scan.tally) {
+          VoiceCount voices{*scan.tally};
+          scan.split.Off(ev.data[0], s.curTick, voices);
+        }
         break;
       case 0x9:
         count.NoteOn(ev.data[0], ev.data[1], s.curTick);
@@ -156,6 +187,10 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
     }
   }
   *result = count;
+  if (scan.tally) {
+    VoiceCount voices{*scan.tally};
+    scan.split.Flush(voices);
+  }
   return read;
 }
 
@@ -168,8 +203,14 @@ void TakeEarlyCount(ConversionState& s, TrackInfo& track, const LengthCount& cou
   s.early.stopReason = count.StopReason();
 }
 
-// Returns whether the track became a part.
+// Returns whether the track became a part. Keeping the notes, every track
+// with notes is kept for ChooseVoiceParts, which decides.
 bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track, const TrackScan& scan) {
+  if (scan.tally) {
+    track.endTick = s.curTick;
+    ++s.partCount;
+    return false;
+  }
   bool accepted = s.partCount < kMaxParts;
   if (accepted) {
     track.active = 1;
@@ -188,7 +229,7 @@ bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track, const T
 // Whether the count of a track that becomes a part is taken: counting is
 // on, no part's count has stopped, and the track can still become a part.
 bool CountsEarly(const ConversionState& s) {
-  return s.early.enabled && s.early.stopReason == kRunning && s.partCount < kMaxParts;
+  return !s.keepNotes && s.early.enabled && s.early.stopReason == kRunning && s.partCount < kMaxParts;
 }
 
 }  // namespace
@@ -205,6 +246,7 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
     if (!ReadChunkHeader(s, log, kAnalysisPass)) return 0;
     TrackScan scan;
     scan.track = i;
+    if (s.keepNotes) scan.tally = &s.voices[i];
     if (s.trackBytesLeft <= 0) {
       log.AddLog(msg::kSilentTrack, 1);
       continue;
@@ -214,10 +256,12 @@ int RunAnalysisPass(ConversionState& s, MessageLog& log, uint16_t trackCount, in
     if (!ScanEvents(log, s, track, scan, &count)) return 0;
     if (s.trackBytesLeft < 0) s.early.readsDiffer = 1;
     if (!scan.hasNotes) {
+      if (scan.tally) std::memset(scan.tally, 0, sizeof *scan.tally);
       log.AddLog(msg::kSilentTrack, 1);
       continue;
     }
     if (AcceptOrDrop(log, s, track, scan) && counting) TakeEarlyCount(s, track, count);
   }
+  if (s.keepNotes) ChooseVoiceParts(s, log, trackCount);
   return 1;
 }

@@ -71,6 +71,7 @@ struct EarlyLengths {
 };
 
 class ConversionWatch;
+struct VoiceTally;
 
 struct ConversionState {
   CPVFile sourceFile;
@@ -114,6 +115,13 @@ struct ConversionState {
   // parts of their own, drum keys fall back to their family's macro, and
   // every part ends at the song's end.
   int32_t keepNotes = 0;
+  // With keepNotes: each track's voices and the parts they got (one entry
+  // per track, allocated with the track table).
+  VoiceTally* voices = nullptr;
+  // The latest and the earliest tick where a part's written time ended in
+  // this pass.
+  int32_t partsEnd = 0;
+  int32_t partsEndMin = 0;
 
   // Told what is lost and what is written, for a report or a round-trip
   // check; null when neither was asked for.

@@ -30,6 +30,9 @@ enum LossReason {
   kLossMeterLimit,     // a time signature change past the sixteenth
   kLossMoved,          // a written note's start or length differs (shift, stretch)
   kLossEndMoved,       // the part's written end differs from the song's (shift)
+  // Kept notes only:
+  kLossVoiceLimit,     // a voice of a track after the sixth part (count = its notes)
+  kLossSubstituted,    // not a loss: a drum key played by its family's macro (value)
   kLossReasonCount
 };
 
@@ -44,7 +47,8 @@ class ConversionWatch {
 
   // Emission pass: one part at a time, its notes as they end.
   virtual void StartEmission(const ConversionState& s) = 0;
-  virtual void StartPart(const ConversionState& s, int track, int part, int rhythm,
+  // voice: the track's voice the part plays (from 0), -1 for the whole track.
+  virtual void StartPart(const ConversionState& s, int track, int part, int rhythm, int voice,
                          int32_t bytesBefore) = 0;
   // A note-on with a velocity, on the channel (0 to 15).
   virtual void SourceNote(int channel) = 0;
@@ -55,6 +59,11 @@ class ConversionWatch {
   // note ends there.
   virtual void NoteWritten(int key, int32_t start, int32_t end, int32_t from, int32_t to,
                            bool last) = 0;
+  // A voice of the track that no part plays: its first note's tick and its
+  // notes (voice kMaxVoices: the notes of chords wider than the voices).
+  virtual void VoiceDropped(int track, int voice, int32_t tick, int32_t notes) = 0;
+  // The drum key of the part's note at tick is played by macro.
+  virtual void Substituted(int32_t tick, int key, int macro) = 0;
   // The track ended with the note of key, started at start, still sounding.
   virtual void NoteUnended(int key, int32_t start) = 0;
   // The tempo map's entry was written as a token standing at writtenTick.

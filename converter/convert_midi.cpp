@@ -1,5 +1,6 @@
 #include "converter/convert_midi.h"
 
+#include "converter/keep_notes.h"
 #include "converter/length_grid.h"
 #include "converter/messages.h"
 #include "converter/passes.h"
@@ -58,7 +59,7 @@ int ReadFileHeader(ConversionState& s, MessageLog& log, FileHeader* header) {
   if (header->trackCount != 0) {
     s.tracks = static_cast<TrackInfo*>(
         PVOs()->allocBlock(static_cast<uint32_t>(header->trackCount * sizeof(TrackInfo))));
-    if (!s.tracks) {
+    if (!s.tracks || (s.keepNotes && !AllocateVoiceTallies(s, header->trackCount))) {
       log.AddLog(msg::kNoMemory, 1);
       return 0;
     }
@@ -109,6 +110,7 @@ int ConvertMidi(ConversionState& s, MessageLog& log) {
 }
 
 void ReleaseTrackTable(ConversionState& s) {
+  ReleaseVoiceTallies(s);
   if (!s.tracks) return;
   PVOs()->freeBlock(s.tracks);
   s.tracks = nullptr;

@@ -1,7 +1,9 @@
+#include <climits>
 #include <cstdio>
 
 #include "converter/change_walk.h"
 #include "converter/conversion_watch.h"
+#include "converter/keep_notes.h"
 #include "converter/length_grid.h"
 #include "converter/mml_writer.h"
 #include "converter/part_writer.h"
@@ -46,8 +48,12 @@ void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter) {
 
 // Writes the body of one part: a single voice of notes and rests. The part
 // works on copies of its own of the track's entry and the tempo and meter
-// walks, which the writing of a note cannot touch.
-int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEntry, int32_t division) {
+// walks, which the writing of a note cannot touch. Split: the part plays
+// one voice (voice) of the track's VoiceSplit, keeping the notes; otherwise
+// the track's first note at each tick, as the track's only voice.
+template <bool Split>
+int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEntry, int32_t division,
+                  int voice) {
   const TrackInfo track = trackEntry;
   ChangeWalk<TempoMap> tempos(s.tempos, s.tempoCount);
   ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
@@ -69,12 +75,48 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
     out.Note(curNote, end);
     if (watch) watch->NoteWritten(curNote, noteStartTick, end, from, out.WrittenTick(), last);
   };
+  // The voice's notes as the split places them.
+  int firstChannel = -1;
+  struct VoiceNotes {
+    ConversionState& s;
+    const TrackInfo& track;
+    int voice;
+    int& channel;
+    int& curNote;
+    int32_t& noteStartTick;
+    PartWriter& out;
+    decltype(writeNote)& write;
+    void On(int v, int32_t key, int32_t tick) {
+      if (v != voice) return;
+      ConversionWatch* const watch = s.watch;
+      if (watch) watch->SourceNote(channel);
+      if (!IsWritableKey(track, track.isRhythm ? KeptDrumKey(key) : key)) {
+        if (watch) watch->Dropped(tick, key, kLossRange);
+        return;
+      }
+      if (track.isRhythm && DrumMacro(key) < 0) {
+        if (watch) watch->Substituted(tick, key, FamilyMacro(key));
+        key = KeptDrumKey(key);
+      }
+      out.Rest(tick);
+      noteStartTick = tick;
+      curNote = key;
+    }
+    void Off(int v, int32_t tick) {
+      if (v != voice || curNote == -1) return;
+      write(tick, true);
+      curNote = -1;
+    }
+  };
+  VoiceSplit split;
+  VoiceNotes notes{s, track, voice, firstChannel, curNote, noteStartTick, out, writeNote};
   TrackReader reader(s, log, kEmissionPass);
   while (reader.HasData()) {
     int32_t delta = 0;
     if (!reader.ReadDeltaTime(&delta)) return 0;
     const int32_t tick = s.curTick;
     if (delta != 0) {
+      if (Split) split.Flush(notes);
       if (writesTempo) {
         if (const TempoMap* tempo = tempos.At(tick)) {
           char text[16];
@@ -93,6 +135,14 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
     if (!reader.ReadEventBody(&ev)) return 0;
     int kind = ev.status >> 4;
     int key = ev.data[0];
+    if (Split) {
+      if (kind == 0x9 && firstChannel == -1 && ev.data[1] != 0) firstChannel = ev.status & 0x0F;
+      if (kind == 0x8 || (kind == 0x9 && ev.data[1] == 0)) split.Off(key, tick, notes);
+      else if (kind == 0x9) split.On(key, tick);
+      else if (ev.status >= 0xF0) reader.SkipTrackBytes(ev.payload);
+      if (out.StopReason() != kRunning) return 0;
+      continue;
+    }
     bool noteOff = kind == 0x8;
     if (kind == 0x9 && watch && ev.data[1] != 0) watch->SourceNote(ev.status & 0x0F);
     if (kind == 0x9 && IsWritableKey(track, key)) {
@@ -120,37 +170,111 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
     }
     if (out.StopReason() != kRunning) return 0;
   }
+  if (Split) split.Flush(notes);
   if (watch && curNote != -1) watch->NoteUnended(curNote, noteStartTick);
   if (out.WrittenTick() < s.maxEndTick) {
     s.curTick = s.maxEndTick;
     out.Rest(s.maxEndTick);
   }
   const int32_t writtenEnd = out.WrittenTick();
+  if (writtenEnd > s.partsEnd) s.partsEnd = writtenEnd;
+  if (writtenEnd < s.partsEndMin) s.partsEndMin = writtenEnd;
   out.GiveBack();
   WriteRaw(s, "\r\n\r\n");
   if (watch) watch->EndPart(s, writtenEnd, s.targetFile.Tell());
   return s.stopReason == kRunning;
 }
 
-}  // namespace
+// Tells the watch of the track's voices that no part plays.
+void ReportDroppedVoices(ConversionState& s, int track) {
+  const VoiceTally& tally = s.voices[track];
+  for (int v = 0; v <= kMaxVoices; ++v) {
+    if (tally.notes[v] == 0 || (v < kMaxVoices && tally.part[v] >= 0)) continue;
+    s.watch->VoiceDropped(track, v, tally.firstTick[v], tally.notes[v]);
+  }
+}
 
-int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
+// Keeping the notes: one part for each voice that got one, the track read
+// again from its first event for each further voice.
+int WriteVoiceParts(ConversionState& s, MessageLog& log, int track, int32_t division, int32_t* part) {
+  const VoiceTally& tally = s.voices[track];
+  const int64_t start = s.sourceFile.Tell();
+  const int32_t bytes = s.trackBytesLeft;
+  bool first = true;
+  for (int v = 0; v < kMaxVoices; ++v) {
+    if (tally.part[v] < 0) continue;
+    if (!first) {
+      s.sourceFile.Seek(start, 0);
+      s.trackBytesLeft = bytes;
+      s.curTick = 0;
+    }
+    first = false;
+    s.curPart = *part;
+    const TrackInfo& info = s.tracks[track];
+    if (s.watch) s.watch->StartPart(s, track, *part, info.isRhythm, v, s.targetFile.Tell());
+    WritePartHeader(s, info, static_cast<char>('A' + *part));
+    if (!WritePartBody<true>(s, log, info, division, v)) return 0;
+    ++*part;
+  }
+  return 1;
+}
+
+// Measuring runs of the parts before they are written, keeping the notes.
+const int kEndRounds = 3;
+
+// Writes every part, tracks in order.
+int WriteParts(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
+  s.partsEnd = 0;
+  s.partsEndMin = INT32_MAX;
   if (s.watch) s.watch->StartEmission(s);
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;
     const TrackInfo& track = s.tracks[i];
+    if (s.keepNotes && s.watch) ReportDroppedVoices(s, i);
     if (!track.active) {
       SkipChunk(s);
       continue;
     }
     s.curTrack = i;
+    if (s.keepNotes) {
+      if (!WriteVoiceParts(s, log, i, division, &part)) return 0;
+      continue;
+    }
     s.curPart = part;
-    if (s.watch) s.watch->StartPart(s, i, part, track.isRhythm, s.targetFile.Tell());
+    if (s.watch) s.watch->StartPart(s, i, part, track.isRhythm, -1, s.targetFile.Tell());
     WritePartHeader(s, track, static_cast<char>('A' + part));
-    if (!WritePartBody(s, log, track, division)) return 0;
+    if (!WritePartBody<false>(s, log, track, division, -1)) return 0;
     ++part;
   }
   return 1;
+}
+
+}  // namespace
+
+int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
+  if (!s.keepNotes) return WriteParts(s, log, trackCount, division);
+  // Keeping the notes, every part ends at one tick: the parts are first
+  // written without output to learn where they end (the length grid can
+  // carry a part past the song's last event, and a rest to a tick between
+  // grid points lands on one), padded to the latest end until all agree.
+  const int64_t firstTrack = s.sourceFile.Tell();
+  ConversionWatch* const watch = s.watch;
+  s.watch = nullptr;
+  s.targetFile.HoldWrites(true);
+  int measured = 1;
+  for (int round = 0; measured && round < kEndRounds; ++round) {
+    measured = WriteParts(s, log, trackCount, division);
+    s.sourceFile.Seek(firstTrack, 0);
+    if (s.partsEnd == s.partsEndMin) {
+      s.maxEndTick = s.partsEnd;
+      break;
+    }
+    if (s.partsEnd > s.maxEndTick) s.maxEndTick = s.partsEnd;
+  }
+  s.targetFile.HoldWrites(false);
+  s.watch = watch;
+  if (!measured) return 0;
+  return WriteParts(s, log, trackCount, division);
 }

@@ -38,7 +38,7 @@ int CountTrack(ConversionState& s, MessageLog& log, TrackInfo& track, int32_t di
 int EarlyLengthsHold(const ConversionState& s) {
   const EarlyLengths& e = s.early;
   // With counting on, the first part's track is always counted.
-  return e.enabled && s.partCount > 0 && !e.readsDiffer && e.meterCount == s.meterCount;
+  return !s.keepNotes && e.enabled && s.partCount > 0 && !e.readsDiffer && e.meterCount == s.meterCount;
 }
 
 int RunLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {

@@ -18,6 +18,11 @@ inline int DrumMacro(int32_t key) {
   if (key < 35 || key > 81) return -1;
   return drumMap[key - 35];
 }
+// The macro that plays a drum key when the notes are kept: the key's own,
+// else the macro of its instrument family (any key 0 to 127 has one).
+int FamilyMacro(int32_t key);
+// The first drum key macro k stands for (35 for "!bg").
+int32_t MacroKey(int macro);
 // Volume written for macro k, scaled to the loudness of the file's parts.
 int32_t MacroVolume(int k, int32_t rhythmVolume, int32_t maxVolume);
 // Writes the macro block when any track struck a note on channel 10.

@@ -1,5 +1,7 @@
 #include "report/conversion_report.h"
 
+#include "converter/rhythm_kit.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -9,7 +11,8 @@ namespace {
 const char* const kReasonNames[kLossReasonCount] = {
     "chord",          "range",         "drum_key",       "unended",        "no_length",
     "part_limit",     "tempo_conflict", "tempo_limit",   "tempo_zero",     "tempo_unplaced",
-    "meter_conflict", "meter_limit",   "moved",          "end_moved",
+    "meter_conflict", "meter_limit",   "moved",          "end_moved",      "voice_limit",
+    "substituted",
 };
 
 }  // namespace
@@ -144,9 +147,19 @@ void ReportWriter::AddLoss(const Loss& loss, const BarPosition& at) {
       if (json_) line.Text(",\"bpm\":").Number(loss.value);
       else line.Text(", ").Number(loss.value).Text(" bpm");
       break;
+    case kLossVoiceLimit:
+      if (json_) line.Text(",\"voice\":").Number(loss.value + 1);
+      else line.Text(", voice ").Number(loss.value + 1);
+      [[fallthrough]];
     case kLossPartLimit:
       if (json_) line.Text(",\"notes\":").Number(loss.count);
       else line.Text(", ").Number(loss.count).Text(" notes");
+      break;
+    case kLossSubstituted:
+      // The macro's name without its closing blank.
+      line.Text(json_ ? ",\"macro\":\"" : ", as ");
+      for (int i = 0; i < 3; ++i) line.Char(macroNames[loss.value][i]);
+      if (json_) line.Char('"');
       break;
     default:
       break;
@@ -158,9 +171,11 @@ void ReportWriter::AddLoss(const Loss& loss, const BarPosition& at) {
 void ReportWriter::AddPart(const PartSummary& part) {
   if (partCount_ < 6) parts_[partCount_++] = part;
   if (json_) return;
-  Format("  part %c: track %d, channel %d, %s, notes in %d, notes out %d, %d bytes, ends at tick %d\n",
-         'A' + part.part, part.track, part.channel, part.rhythm ? "rhythm" : "melodic", part.notesIn,
-         part.notesOut, part.bytes, part.endTick);
+  char voice[24] = "";
+  if (part.voice >= 0) std::snprintf(voice, sizeof voice, ", voice %d", static_cast<int>(part.voice + 1));
+  Format("  part %c: track %d%s, channel %d, %s, notes in %d, notes out %d, %d bytes, ends at tick %d\n",
+         'A' + part.part, part.track, voice, part.channel, part.rhythm ? "rhythm" : "melodic",
+         part.notesIn, part.notesOut, part.bytes, part.endTick);
 }
 
 void ReportWriter::AddCheck(const char* fault) {
@@ -179,10 +194,10 @@ void ReportWriter::End(bool converted, int32_t division) {
   Format("],\"division\":%d,\"parts\":[", division);
   for (int i = 0; i < partCount_; ++i) {
     const PartSummary& p = parts_[i];
-    Format("%s{\"part\":\"%c\",\"track\":%d,\"channel\":%d,\"rhythm\":%s,\"notes_in\":%d,"
-           "\"notes_out\":%d,\"bytes\":%d,\"end_tick\":%d}",
-           i ? "," : "", 'A' + p.part, p.track, p.channel, p.rhythm ? "true" : "false", p.notesIn,
-           p.notesOut, p.bytes, p.endTick);
+    Format("%s{\"part\":\"%c\",\"track\":%d,", i ? "," : "", 'A' + p.part, p.track);
+    if (p.voice >= 0) Format("\"voice\":%d,", p.voice + 1);
+    Format("\"channel\":%d,\"rhythm\":%s,\"notes_in\":%d,\"notes_out\":%d,\"bytes\":%d,\"end_tick\":%d}",
+           p.channel, p.rhythm ? "true" : "false", p.notesIn, p.notesOut, p.bytes, p.endTick);
   }
   Put("]");
   if (checked_) {

@@ -23,13 +23,15 @@ struct Loss {
   int32_t reason = 0;
   int32_t shift = 0;    // ticks, for the moves
   int32_t stretch = 0;  // written length - source length, for moved notes
-  int32_t count = 0;    // notes of a track beyond the part limit
-  int32_t value = 0;    // beats per minute of a tempo change
+  int32_t count = 0;    // notes of a track or voice beyond the part limit
+  int32_t value = 0;    // beats per minute of a tempo change; the voice of a
+                        // voice beyond the limit; the macro of a substitution
 };
 
 struct PartSummary {
   int32_t part = 0;  // 0 for "A"
   int32_t track = 0;  // from 1
+  int32_t voice = -1;  // from 0, keeping the notes; -1 for the whole track
   int32_t channel = 0;  // from 1, of the track's first note; 0 when none
   int32_t rhythm = 0;
   int32_t notesIn = 0;

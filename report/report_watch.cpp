@@ -56,11 +56,13 @@ void ReportWatch::Report(const Loss& loss) {
   report_->AddLoss(loss, clock_.At(loss.tick));
 }
 
-void ReportWatch::StartPart(const ConversionState& s, int track, int part, int rhythm, int32_t bytesBefore) {
+void ReportWatch::StartPart(const ConversionState& s, int track, int part, int rhythm, int voice,
+                            int32_t bytesBefore) {
   if (report_) FlushAnalysis(track + 1, -1);
   part_ = PartSummary();
   part_.part = part;
   part_.track = track + 1;
+  part_.voice = voice;
   part_.rhythm = rhythm;
   part_.bytes = bytesBefore;
   noteWritten_ = false;
@@ -95,6 +97,22 @@ void ReportWatch::NoteEnded(int key, int32_t start, int32_t end) {
   Loss loss = PartLoss(start, key, kLossMoved);
   loss.shift = noteFrom_ - start;
   loss.stretch = (noteTo_ - noteFrom_) - (end - start);
+  Report(loss);
+}
+
+void ReportWatch::VoiceDropped(int track, int voice, int32_t tick, int32_t notes) {
+  Loss loss;
+  loss.track = track + 1;
+  loss.tick = tick;
+  loss.reason = kLossVoiceLimit;
+  loss.count = notes;
+  loss.value = voice;
+  Report(loss);
+}
+
+void ReportWatch::Substituted(int32_t tick, int key, int macro) {
+  Loss loss = PartLoss(tick, key, kLossSubstituted);
+  loss.value = macro;
   Report(loss);
 }
 

@@ -34,7 +34,8 @@ class ReportWatch final : public ConversionWatch {
   void TempoAdded(int index, int track) override { tempoTracks_[index] = track; }
 
   void StartEmission(const ConversionState& s) override;
-  void StartPart(const ConversionState& s, int track, int part, int rhythm, int32_t bytesBefore) override;
+  void StartPart(const ConversionState& s, int track, int part, int rhythm, int voice,
+                 int32_t bytesBefore) override;
   void SourceNote(int channel) override {
     if (part_.notesIn++ == 0) part_.channel = channel + 1;
   }
@@ -55,6 +56,8 @@ class ReportWatch final : public ConversionWatch {
     }
     NoteEnded(key, start, end);
   }
+  void VoiceDropped(int track, int voice, int32_t tick, int32_t notes) override;
+  void Substituted(int32_t tick, int key, int macro) override;
   void NoteUnended(int key, int32_t start) override;
   void TempoWritten(const ConversionState& s, const TempoMap& entry, int32_t writtenTick) override;
   void EndPart(const ConversionState& s, int32_t writtenEnd, int32_t bytesAfter) override;

@@ -1,0 +1,83 @@
+#include "converter/keep_notes.h"
+
+#include <climits>
+
+#include "converter/messages.h"
+#include "converter/rhythm_kit.h"
+#include "support/os.h"
+
+int AllocateVoiceTallies(ConversionState& s, uint16_t trackCount) {
+  if (trackCount == 0) return 1;
+  s.voices = static_cast<VoiceTally*>(PVOs()->allocBlock(static_cast<uint32_t>(trackCount * sizeof(VoiceTally))));
+  return s.voices != nullptr;
+}
+
+void ReleaseVoiceTallies(ConversionState& s) {
+  if (!s.voices) return;
+  PVOs()->freeBlock(s.voices);
+  s.voices = nullptr;
+}
+
+namespace {
+
+struct Candidate {
+  int32_t notes;
+  int32_t track;
+  int32_t voice;
+};
+
+// Whether a ranks before b: more notes, then the earlier track and voice.
+bool Ranks(const Candidate& a, const Candidate& b) {
+  if (a.notes != b.notes) return a.notes > b.notes;
+  if (a.track != b.track) return a.track < b.track;
+  return a.voice < b.voice;
+}
+
+// The length grid's finest step: the part ends are padded to a multiple of it.
+int32_t RoundUpToGrid(int32_t tick, int32_t step) {
+  if (step <= 0) return tick;
+  const int64_t rounded = (static_cast<int64_t>(tick) + step - 1) / step * step;
+  return rounded > INT32_MAX ? tick : static_cast<int32_t>(rounded);
+}
+
+}  // namespace
+
+void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount) {
+  Candidate best[kMaxParts];
+  int count = 0;
+  bool dropped = false;
+  for (int i = 0; i < trackCount; ++i) {
+    VoiceTally& tally = s.voices[i];
+    dropped = dropped || tally.notes[kOverflowVoice] > 0;
+    for (int v = 0; v < kMaxVoices; ++v) {
+      tally.part[v] = -1;
+      const Candidate c{tally.notes[v], i, v};
+      if (c.notes == 0) continue;
+      if (count == kMaxParts && !Ranks(c, best[count - 1])) {
+        dropped = true;
+        continue;
+      }
+      if (count == kMaxParts) dropped = true;
+      int at = count < kMaxParts ? count++ : count - 1;
+      for (; at > 0 && Ranks(c, best[at - 1]); --at) best[at] = best[at - 1];
+      best[at] = c;
+    }
+  }
+  if (dropped) log.AddLog(msg::kPartLimit, 1);
+  // Parts follow the tracks and, within a track, the voices.
+  for (int i = 0; i < count; ++i) {
+    int part = 0;
+    for (int j = 0; j < count; ++j)
+      part += best[j].track < best[i].track || (best[j].track == best[i].track && best[j].voice < best[i].voice);
+    s.voices[best[i].track].part[best[i].voice] = static_cast<int8_t>(part);
+    TrackInfo& track = s.tracks[best[i].track];
+    if (track.active) continue;
+    track.active = 1;
+    if (track.endTick > s.maxEndTick) s.maxEndTick = track.endTick;
+    if (track.maxVolume > s.maxVolume) s.maxVolume = track.maxVolume;
+    if (track.isRhythm && track.maxVolume > s.rhythmVolume) s.rhythmVolume = track.maxVolume;
+  }
+  s.maxEndTick = RoundUpToGrid(s.maxEndTick, s.lengthTicks[5]);
+}
+
+int32_t KeptDrumKey(int32_t key) { return DrumMacro(key) >= 0 ? key : MacroKey(FamilyMacro(key)); }

@@ -1,0 +1,41 @@
+// The conversion that keeps the notes: each track's notes are spread over
+// voices (VoiceSplit), the analysis pass counts every voice's notes, and the
+// six parts go to the voices with the most notes, written in the order of
+// their tracks and voices. Drum keys without a macro are played by their
+// family's, and every part ends at one tick.
+#pragma once
+
+#include <cstdint>
+
+#include "converter/conversion_state.h"
+#include "converter/voice_split.h"
+#include "support/message_log.h"
+
+struct VoiceTally {
+  int32_t notes[kMaxVoices + 1];      // note-ons per voice; the last: no voice
+  int32_t firstTick[kMaxVoices + 1];  // where each voice's first note starts
+  int8_t part[kMaxVoices];            // the part a voice plays, -1 for none
+};
+
+// The analysis pass's count of one track's voices.
+struct VoiceCount {
+  VoiceTally& tally;
+  void On(int voice, int32_t, int32_t tick) {
+    if (tally.notes[voice]++ == 0) tally.firstTick[voice] = tick;
+  }
+  void Off(int, int32_t) {}
+};
+
+// Allocates the zero-filled tally table beside the track table. Returns 1,
+// or 0 when the memory cannot be had.
+int AllocateVoiceTallies(ConversionState& s, uint16_t trackCount);
+void ReleaseVoiceTallies(ConversionState& s);
+
+// After the analysis pass: gives the parts to the voices with the most
+// notes, marks their tracks active, and sets the song's end and volumes from
+// those tracks. Logs the part limit once when a voice is left without a part.
+void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount);
+
+// The drum key a kept note of a rhythm part is written as: the first key of
+// its family's macro when the key has no macro of its own.
+int32_t KeptDrumKey(int32_t key);
