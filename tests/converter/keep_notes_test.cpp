@@ -1,0 +1,169 @@
+// Keeping the notes, through the job with a text report and the check: which
+// voices become parts, what is substituted or still lost, and that every
+// part ends at one tick with the notes adding up.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "job/convert_file.h"
+#include "report/conversion_report.h"
+#include "tests/kit/harness.h"
+
+namespace {
+
+struct StringSink : ReportSink {
+  void Write(const char* bytes, size_t size) override { text.append(bytes, size); }
+  int Flush() override { return 1; }
+  std::string text;
+};
+
+std::string KeepNotesReport(const std::vector<TrackBuilder>& tracks) {
+  ScratchDir dir;
+  WriteFileBytes(dir.Path("song.mid"), SmfFile(480, tracks));
+  StringSink sink;
+  ReportWriter report(sink, false);
+  ConvertOptions options;
+  options.report = &report;
+  options.check = true;
+  options.keepNotes = true;
+  ConversionState state;
+  StringLog log;
+  EXPECT_EQ(ConvertFile(state, log, dir.Path("song.mid").c_str(), nullptr, &options), 1) << log.text();
+  return sink.text;
+}
+
+// The report's part lines up to their counts, and its other entries; checks
+// that the parts end together and that every note-on is a part's or a
+// dropped voice's.
+struct Summary {
+  std::vector<std::string> parts, entries;
+};
+Summary Summarize(const std::string& report, int noteOns) {
+  Summary out;
+  std::istringstream lines(report);
+  std::set<int> ends;
+  int notes = 0;
+  for (std::string line; std::getline(lines, line);) {
+    int in = 0, out_ = 0, bytes = 0, end = 0, dropped = 0;
+    const size_t counts = line.find(", notes in ");
+    if (line.rfind("  part ", 0) == 0) {
+      const int read = counts == std::string::npos ? 0 : std::sscanf(line.c_str() + counts,
+          ", notes in %d, notes out %d, %d bytes, ends at tick %d", &in, &out_, &bytes, &end);
+      EXPECT_EQ(read, 4) << "a part line that does not read: " << line;
+      out.parts.push_back(line.substr(2, counts == std::string::npos ? std::string::npos : counts - 2) + ", " + std::to_string(in) + "/" + std::to_string(out_));
+      ends.insert(end);
+      notes += in;
+    } else if (line.rfind("  loss: ", 0) == 0 && line.find(", moved") == std::string::npos) {
+      out.entries.push_back(line.substr(8));
+      const size_t at = line.find(", voice_limit");
+      if (at != std::string::npos) {
+        EXPECT_EQ(std::sscanf(line.c_str() + line.rfind(", "), ", %d notes", &dropped), 1) << line;
+      }
+      notes += dropped;
+    }
+  }
+  EXPECT_NE(report.find("  check: passed\n"), std::string::npos) << report;
+  EXPECT_EQ(ends.size(), 1u) << report;
+  EXPECT_EQ(notes, noteOns) << report;
+  return out;
+}
+
+TEST(KeepNotes, VoicesBecomePartsAndWhatIsStillLostIsListed) {
+  struct Case {
+    const char* name;
+    std::vector<TrackBuilder> tracks;
+    std::vector<std::string> parts, entries;
+  };
+  auto chordOverFreeParts = [] {
+    TrackBuilder melody, bass;
+    melody.NoteOn(0, 60).NoteOn(0, 64).NoteOn(0, 67).NoteOff(960, 60).NoteOff(960, 64).NoteOff(960, 67);
+    melody.Note(960, 1920, 72);
+    bass.Note(0, 1920, 36);
+    return std::vector<TrackBuilder>{melody, bass};
+  };
+  auto crossing = [] {  // the held 60 keeps its voice while the line above falls below it
+    TrackBuilder t;
+    t.NoteOn(0, 60).Note(0, 480, 72).Note(480, 960, 55).Note(960, 1440, 50).NoteOff(1920, 60);
+    return std::vector<TrackBuilder>{t};
+  };
+  auto seventhVoice = [] {  // four voices of four notes, three of two: the last one loses (ties go by voice)
+    TrackBuilder wide, narrow;
+    const int chord[] = {60, 64, 67, 71}, low[] = {48, 52, 55};
+    for (int i = 0; i < 4; ++i) {
+      for (int key : chord) wide.NoteOn(i * 480, key);
+      for (int key : chord) wide.NoteOff(i * 480 + 480, key);
+    }
+    for (int i = 0; i < 2; ++i) {
+      for (int key : low) narrow.NoteOn(i * 960 + 240, key);
+      for (int key : low) narrow.NoteOff(i * 960 + 480, key);
+    }
+    return std::vector<TrackBuilder>{wide, narrow};
+  };
+  auto unequalEnds = [] {  // a part that ends off the grid and one that ends early
+    TrackBuilder a, b;
+    a.Note(0, 1930, 60);
+    b.Note(0, 250, 62).EndOfTrack(300);
+    return std::vector<TrackBuilder>{a, b};
+  };
+  const Case cases[] = {
+      {"a chord of 3 over free parts",
+       chordOverFreeParts(),
+       {"part A: track 1, voice 1, channel 1, melodic, 2/2", "part B: track 1, voice 2, channel 1, melodic, 1/1",
+        "part C: track 1, voice 3, channel 1, melodic, 1/1", "part D: track 2, voice 1, channel 1, melodic, 1/1"},
+       {}},
+      {"voices crossing",
+       crossing(),
+       {"part A: track 1, voice 1, channel 1, melodic, 3/3", "part B: track 1, voice 2, channel 1, melodic, 1/1"},
+       {}},
+      {"a seventh voice",
+       seventhVoice(),
+       {"part A: track 1, voice 1, channel 1, melodic, 4/4", "part B: track 1, voice 2, channel 1, melodic, 4/4",
+        "part C: track 1, voice 3, channel 1, melodic, 4/4", "part D: track 1, voice 4, channel 1, melodic, 4/4",
+        "part E: track 2, voice 1, channel 1, melodic, 2/2", "part F: track 2, voice 2, channel 1, melodic, 2/2"},
+       {"track 2, tick 240, bar 1 beat 1+240, voice_limit, voice 3, 2 notes"}},
+      {"unequal ends padded",
+       unequalEnds(),
+       {"part A: track 1, voice 1, channel 1, melodic, 1/1", "part B: track 2, voice 1, channel 1, melodic, 1/1"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    int noteOns = 0;
+    for (const TrackBuilder& t : c.tracks) noteOns += t.noteOns();
+    const Summary got = Summarize(KeepNotesReport(c.tracks), noteOns);
+    EXPECT_EQ(got.parts, c.parts) << c.name;
+    EXPECT_EQ(got.entries, c.entries) << c.name;
+  }
+}
+
+// Every drum key without a macro of its own is played by its family's.
+TEST(KeepNotes, DrumKeysOfEveryFamilyArePlayed) {
+  const struct {
+    int key;
+    const char* macro;
+  } drums[] = {
+      {27, "!sg"}, {28, "!Cg"}, {31, "!Sg"}, {34, "!cg"}, {37, "!Sg"}, {50, "!ug"}, {53, "!cg"},
+      {54, "!hg"}, {56, "!og"}, {60, "!ug"}, {64, "!tg"}, {66, "!tg"}, {69, "!hg"}, {75, "!Sg"},
+      {79, "!ug"}, {81, "!og"}, {84, "!cg"}, {85, "!Cg"}, {87, "!bg"}, {20, "!sg"}, {100, "!sg"},
+  };
+  TrackBuilder kit;
+  std::vector<std::string> want;
+  int32_t tick = 0;
+  for (const auto& d : drums) {
+    kit.Note(tick, tick + 240, d.key, 9);
+    const int bar = tick / 1920 + 1, beat = tick % 1920 / 480 + 1, offset = tick % 480;
+    want.push_back("track 1, part A, tick " + std::to_string(tick) + ", bar " + std::to_string(bar) + " beat " +
+                   std::to_string(beat) + (offset ? "+" + std::to_string(offset) : "") + ", key " +
+                   std::to_string(d.key) + ", substituted, as " + d.macro);
+    tick += 240;
+  }
+  kit.Note(tick, tick + 240, 36, 9);
+  const Summary got = Summarize(KeepNotesReport({kit}), kit.noteOns());
+  EXPECT_EQ(got.parts, std::vector<std::string>({"part A: track 1, voice 1, channel 10, rhythm, 22/22"}));
+  EXPECT_EQ(got.entries, want);
+}
+
+}  // namespace
