@@ -38,7 +38,8 @@ MIN_PEER_RATIO = 100.0
 MAX_FLOOR_RATIO = 4.0
 MAX_WATCHED_RSS_MB = 16.0
 # The options of the rows that convert the 16 MB song with a report or a check.
-WATCHED = (("--report", ["--report", "{dir}/report.txt"]), ("--check", ["--check"]))
+WATCHED = (("--report", ["--report", "{dir}/report.txt"]), ("--check", ["--check"]),
+           ("--keep-notes", ["--keep-notes"]))
 
 
 def run(argv, scratch):
