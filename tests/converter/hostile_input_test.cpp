@@ -77,7 +77,8 @@ TEST(TrackReader, EventsAndChunksStraddlingABlockEdgeReadAsAnywhereElse) {
 
 typedef std::map<std::string, std::pair<int, std::string>> Outcomes;  // result and log by file name
 
-// Every .mid file of the folder at the fuzzer's budget, lengths counted early and late.
+// Every .mid file of the folder at the fuzzer's budget, lengths counted early
+// and late, and keeping the notes.
 Outcomes Replay(const std::string& folder) {
   Outcomes runs;
   std::error_code ec;
@@ -88,6 +89,10 @@ Outcomes Replay(const std::string& folder) {
     const Conversion c = RunConverter(bytes, kFuzzPieceBudget), late = RunConverter(bytes, kFuzzPieceBudget, false);
     EXPECT_TRUE(late.result == c.result && late.log == c.log && late.mml == c.mml) << name << ": early and late counts";
     EXPECT_EQ(c.openFiles + c.liveBlocks, 0) << name;
+    const Conversion kept = RunConverter(bytes, kFuzzPieceBudget, true, true);
+    EXPECT_TRUE(kept.result == 0 || kept.result == 1) << name << ": keeping the notes";
+    EXPECT_EQ(kept.openFiles + kept.liveBlocks, 0) << name << ": keeping the notes";
+    EXPECT_LE(kept.mml.size(), OutputBound(bytes.size(), kept.piecesUsed)) << name << ": keeping the notes";
     runs[name] = {c.result, c.log};
   }
   return runs;

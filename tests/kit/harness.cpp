@@ -41,7 +41,8 @@ std::string Tracks(int first, int last) {
   return lines;
 }
 
-Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, bool countEarly) {
+Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, bool countEarly,
+                        bool keepNotes) {
   StringLog log;
   OsDouble os;
   os.ServeFromMemory(data, size);
@@ -51,6 +52,7 @@ Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, 
     ConversionState state;
     state.pieceBudget = pieceBudget;
     state.early.enabled = countEarly;
+    state.keepNotes = keepNotes;
     state.sourceFile.Open("source.mid", CPVFile::kRead);
     state.targetFile.Open("target.mml", CPVFile::kWrite);
     result = ConvertMidi(state, log);
@@ -62,8 +64,8 @@ Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, 
   return Conversion{result, log.text(), os.written, piecesUsed, os.reads, os.openFiles, os.liveBlocks};
 }
 
-Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget, bool countEarly) {
-  return RunConverter(midi.data(), midi.size(), pieceBudget, countEarly);
+Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget, bool countEarly, bool keepNotes) {
+  return RunConverter(midi.data(), midi.size(), pieceBudget, countEarly, keepNotes);
 }
 
 uint64_t OutputBound(uint64_t fileSize, uint64_t pieces) {

@@ -47,11 +47,12 @@ struct Conversion {
   int openFiles = 0, liveBlocks = 0;  // handles and blocks still held afterwards
 };
 // Runs the converter core over the bytes in memory, as the job runs it. With
-// countEarly false the length pass counts every part.
+// countEarly false the length pass counts every part; keepNotes converts
+// keeping the notes.
 Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget = kMaxPiecesPerPass,
-                        bool countEarly = true);
+                        bool countEarly = true, bool keepNotes = false);
 Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget = kMaxPiecesPerPass,
-                        bool countEarly = true);
+                        bool countEarly = true, bool keepNotes = false);
 
 // The most text a conversion may write: ten bytes per length piece (a token and
 // a line's prefix), a few per event (octave changes), and the headers.
