@@ -90,7 +90,8 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
       if (v != voice) return;
       ConversionWatch* const watch = s.watch;
       if (watch) watch->SourceNote(channel);
-      if (!IsWritableKey(track, track.isRhythm ? KeptDrumKey(key) : key)) {
+      // Every drum key has a macro here; a melodic key may lie out of range.
+      if (!track.isRhythm && !IsWritableKey(track, key)) {
         if (watch) watch->Dropped(tick, key, kLossRange);
         return;
       }
