@@ -228,6 +228,7 @@ bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track, const T
 
 // Whether the count of a track that becomes a part is taken: counting is
 // on, no part's count has stopped, and the track can still become a part.
+// Keeping the notes, the parts are voices, counted by their own pass.
 bool CountsEarly(const ConversionState& s) {
   return !s.keepNotes && s.early.enabled && s.early.stopReason == kRunning && s.partCount < kMaxParts;
 }

@@ -118,10 +118,6 @@ struct ConversionState {
   // With keepNotes: each track's voices and the parts they got (one entry
   // per track, allocated with the track table).
   VoiceTally* voices = nullptr;
-  // The latest and the earliest tick where a part's written time ended in
-  // this pass.
-  int32_t partsEnd = 0;
-  int32_t partsEndMin = 0;
 
   // Told what is lost and what is written, for a report or a round-trip
   // check; null when neither was asked for.

@@ -83,7 +83,10 @@ int RunPasses(ConversionState& s, MessageLog& log, const FileHeader& h) {
     log.AddLog(msg::kNoTrackToOutput, 1);
     return 0;
   }
-  if (EarlyLengthsHold(s)) {
+  if (s.keepNotes) {
+    if (!RunVoiceLengthPass(s, log, h.trackCount, h.division)) return 0;
+    s.sourceFile.Seek(h.firstTrackPos, 0);
+  } else if (EarlyLengthsHold(s)) {
     // The counts stand: a limit that stopped one stops the conversion here,
     // where the length pass would have stopped.
     if (s.early.stopReason != kRunning) {

@@ -1,4 +1,3 @@
-#include <climits>
 #include <cstdio>
 
 #include "converter/change_walk.h"
@@ -178,8 +177,6 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
     out.Rest(s.maxEndTick);
   }
   const int32_t writtenEnd = out.WrittenTick();
-  if (writtenEnd > s.partsEnd) s.partsEnd = writtenEnd;
-  if (writtenEnd < s.partsEndMin) s.partsEndMin = writtenEnd;
   out.GiveBack();
   WriteRaw(s, "\r\n\r\n");
   if (watch) watch->EndPart(s, writtenEnd, s.targetFile.Tell());
@@ -211,7 +208,9 @@ int WriteVoiceParts(ConversionState& s, MessageLog& log, int track, int32_t divi
     }
     first = false;
     s.curPart = *part;
-    const TrackInfo& info = s.tracks[track];
+    // The part's default length is its voice's.
+    TrackInfo info = s.tracks[track];
+    info.lengthIndex = tally.lengthIndex[v];
     if (s.watch) s.watch->StartPart(s, track, *part, info.isRhythm, v, s.targetFile.Tell());
     WritePartHeader(s, info, static_cast<char>('A' + *part));
     if (!WritePartBody<true>(s, log, info, division, v)) return 0;
@@ -220,14 +219,10 @@ int WriteVoiceParts(ConversionState& s, MessageLog& log, int track, int32_t divi
   return 1;
 }
 
-// Measuring runs of the parts before they are written, keeping the notes.
-const int kEndRounds = 3;
+}  // namespace
 
-// Writes every part, tracks in order.
-int WriteParts(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
+int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
-  s.partsEnd = 0;
-  s.partsEndMin = INT32_MAX;
   if (s.watch) s.watch->StartEmission(s);
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
@@ -252,30 +247,3 @@ int WriteParts(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t
   return 1;
 }
 
-}  // namespace
-
-int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
-  if (!s.keepNotes) return WriteParts(s, log, trackCount, division);
-  // Keeping the notes, every part ends at one tick: the parts are first
-  // written without output to learn where they end (the length grid can
-  // carry a part past the song's last event, and a rest to a tick between
-  // grid points lands on one), padded to the latest end until all agree.
-  const int64_t firstTrack = s.sourceFile.Tell();
-  ConversionWatch* const watch = s.watch;
-  s.watch = nullptr;
-  s.targetFile.HoldWrites(true);
-  int measured = 1;
-  for (int round = 0; measured && round < kEndRounds; ++round) {
-    measured = WriteParts(s, log, trackCount, division);
-    s.sourceFile.Seek(firstTrack, 0);
-    if (s.partsEnd == s.partsEndMin) {
-      s.maxEndTick = s.partsEnd;
-      break;
-    }
-    if (s.partsEnd > s.maxEndTick) s.maxEndTick = s.partsEnd;
-  }
-  s.targetFile.HoldWrites(false);
-  s.watch = watch;
-  if (!measured) return 0;
-  return WriteParts(s, log, trackCount, division);
-}

@@ -15,6 +15,7 @@ struct VoiceTally {
   int32_t notes[kMaxVoices + 1];      // note-ons per voice; the last: no voice
   int32_t firstTick[kMaxVoices + 1];  // where each voice's first note starts
   int8_t part[kMaxVoices];            // the part a voice plays, -1 for none
+  int8_t lengthIndex[kMaxVoices];     // the default length of that part
 };
 
 // The analysis pass's count of one track's voices.
@@ -35,6 +36,14 @@ void ReleaseVoiceTallies(ConversionState& s);
 // notes, marks their tracks active, and sets the song's end and volumes from
 // those tracks. Logs the part limit once when a voice is left without a part.
 void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount);
+
+// The length pass, keeping the notes: reads every track that has parts
+// again, counts each part's voice to choose its default length, and sets the
+// song's end to the tick where every part's written time can end together
+// (the length grid can carry a part past the last event, and a rest to a tick
+// between grid points lands on one). Returns 1, or 0 when the track data
+// cannot be read or a limit stopped the count.
+int RunVoiceLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division);
 
 // The drum key a kept note of a rhythm part is written as: the first key of
 // its family's macro when the key has no macro of its own.

@@ -68,6 +68,11 @@ class LengthCount {
     else if (kind == 0x8) NoteOff(ev.data[0], tick);
   }
 
+  // Closes the time up to tick, as a rest or the note counted last.
+  void CloseAt(int32_t tick) { CountUpTo(tick); }
+  // Where the counted time ends: where a part's writer, given the same
+  // notes, would have written up to.
+  int32_t WrittenTick() const { return grid_.writtenTick; }
   // kRunning, or the limit that stopped the count.
   int32_t StopReason() const { return grid_.stopReason; }
   uint32_t PiecesLeft() const { return grid_.piecesLeft; }

@@ -123,18 +123,6 @@ class CPVFile {
   }
   int Flush();
   int Refill();
-  // While held, a writing object takes no bytes: Write returns 0, Room gives
-  // none, and nothing reaches the file or counts as a failed write. For a
-  // pass that only measures what it would write.
-  void HoldWrites(bool held) {
-    if (held) {
-      heldFlags = openFlags & kWrite;
-      openFlags &= ~static_cast<uint32_t>(kWrite);
-    } else {
-      openFlags |= heldFlags;
-      heldFlags = 0;
-    }
-  }
 
  private:
   // A relative step of a reading object that stays inside the block already
@@ -156,7 +144,6 @@ class CPVFile {
   int32_t kind;  // -1 closed, 0 a file read or written through the buffer, 1 held in memory
   PVOsFile handle;
   uint32_t openFlags;
-  uint32_t heldFlags = 0;
   uint8_t* buffer;  // in memory: the whole stream
   uint64_t fileSize;
   int64_t dataBytes;
