@@ -20,6 +20,9 @@
 // Voices of one track; a chord of more notes than this loses the rest.
 const int kMaxVoices = 8;
 const int kOverflowVoice = kMaxVoices;
+// Keys are the note events' first data byte, which a damaged file may set
+// past 127: the split takes any byte.
+const int kKeyWords = 256 / 32;
 
 class VoiceSplit {
  public:
@@ -29,7 +32,7 @@ class VoiceSplit {
     open_ = 0;
     pendingTick_ = 0;
     anyPending_ = false;
-    for (int i = 0; i < 4; ++i) pending_[i] = endsAtOnce_[i] = 0;
+    for (int i = 0; i < kKeyWords; ++i) pending_[i] = endsAtOnce_[i] = 0;
     for (int v = 0; v < kMaxVoices; ++v) key_[v] = -1;
   }
 
@@ -68,7 +71,7 @@ class VoiceSplit {
     if (!anyPending_) return;
     anyPending_ = false;
     const int32_t tick = pendingTick_;
-    for (int word = 3; word >= 0; --word) {
+    for (int word = kKeyWords - 1; word >= 0; --word) {
       while (pending_[word]) {
         const int bit = 31 - __builtin_clz(pending_[word]);
         pending_[word] &= ~(1u << bit);
@@ -114,6 +117,6 @@ class VoiceSplit {
   int32_t start_[kMaxVoices];  // where that note started
   int32_t pendingTick_;
   bool anyPending_;
-  uint32_t pending_[4];     // keys that start at pendingTick_
-  uint32_t endsAtOnce_[4];  // of those, keys that also end there
+  uint32_t pending_[kKeyWords];     // keys that start at pendingTick_
+  uint32_t endsAtOnce_[kKeyWords];  // of those, keys that also end there
 };

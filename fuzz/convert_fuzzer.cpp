@@ -22,5 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Conversion late = RunConverter(data, size, kFuzzPieceBudget, false);
   Check(late.result == c.result && late.log == c.log && late.mml == c.mml,
         "the same target and log whether the lengths are counted early or late");
+  // An input whose last byte is odd also converts keeping the notes.
+  if (size == 0 || !(data[size - 1] & 1)) return 0;
+  Conversion kept = RunConverter(data, size, kFuzzPieceBudget, true, true);
+  Check(kept.result == 0 || kept.result == 1, "keeping the notes: a result of 0 or 1");
+  Check(kept.openFiles == 0 && kept.liveBlocks == 0, "keeping the notes: every handle and block released");
+  Check(kept.mml.size() <= OutputBound(size, kept.piecesUsed), "keeping the notes: no more text than the work bound");
+  Check(kept.result == 0 || !kept.mml.empty(), "keeping the notes: text from every successful conversion");
   return 0;
 }
