@@ -208,6 +208,7 @@ void TakeEarlyCount(ConversionState& s, TrackInfo& track, const LengthCount& cou
 bool AcceptOrDrop(MessageLog& log, ConversionState& s, TrackInfo& track, const TrackScan& scan) {
   if (scan.tally) {
     track.endTick = s.curTick;
+    scan.tally->hasNotes = 1;
     ++s.partCount;
     return false;
   }

@@ -64,6 +64,8 @@ void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount) 
     }
   }
   if (dropped) log.AddLog(msg::kPartLimit, 1);
+  for (int i = 0; count == 0 && i < trackCount; ++i)
+    if (s.voices[i].hasNotes) best[count++] = Candidate{0, i, 0};
   // Parts follow the tracks and, within a track, the voices.
   for (int i = 0; i < count; ++i) {
     int part = 0;

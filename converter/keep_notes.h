@@ -16,6 +16,7 @@ struct VoiceTally {
   int32_t firstTick[kMaxVoices + 1];  // where each voice's first note starts
   int8_t part[kMaxVoices];            // the part a voice plays, -1 for none
   int8_t lengthIndex[kMaxVoices];     // the default length of that part
+  int8_t hasNotes;                    // the track has notes, if only of velocity 0
 };
 
 // The analysis pass's count of one track's voices.
@@ -35,6 +36,9 @@ void ReleaseVoiceTallies(ConversionState& s);
 // After the analysis pass: gives the parts to the voices with the most
 // notes, marks their tracks active, and sets the song's end and volumes from
 // those tracks. Logs the part limit once when a voice is left without a part.
+// A song whose tracks have notes but no voice a note-on with a velocity gets
+// the first such track's first voice as its part, of rests only, as the
+// plain conversion writes it.
 void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount);
 
 // The length pass, keeping the notes: reads every track that has parts
