@@ -109,7 +109,7 @@ void CPVLogWin::RedrawStaleBar(bool force) {
 }
 
 void CALLBACK CPVLogWin::RedrawStaleBarLater(HWND hwnd, UINT, UINT_PTR, DWORD) {
-  CPVWinMain* object = reinterpret_cast<CPVWinMain*>(GetWindowLongA(hwnd, GWL_USERDATA));
+  CPVWinMain* object = reinterpret_cast<CPVWinMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (object) static_cast<CPVLogWin*>(object)->RedrawStaleBar(true);
 }
 

@@ -131,7 +131,7 @@ BOOL CPVWinMain::Create(WindowParam* param) {
   }
   // From here on the procedure finds this object; the messages of the
   // creation itself have had default handling.
-  SetWindowLongA(wnd, GWL_USERDATA, reinterpret_cast<LONG>(this));
+  SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   parent = param->parent;
   if (!parent) mainWin = this;
   frameOffset.left = adjusted.left - param->rect.left;

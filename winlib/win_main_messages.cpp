@@ -47,7 +47,7 @@ const Route kRoutes[] = {
 // The object is found through the user-data slot, which Create fills right
 // after the window exists; until then every message gets default handling.
 LRESULT CALLBACK CPVWinMain::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  CPVWinMain* object = reinterpret_cast<CPVWinMain*>(GetWindowLongA(hwnd, GWL_USERDATA));
+  CPVWinMain* object = reinterpret_cast<CPVWinMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!object) return DefWindowProcA(hwnd, message, wParam, lParam);
   return object->WindowProc(hwnd, message, wParam, lParam);
 }

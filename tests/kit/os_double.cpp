@@ -91,7 +91,7 @@ int KeepAttributes(PVOsFile file, const char* like) {
 
 void* AllocBlock(uint32_t size) {
   active->lastBlockSize = size;
-  void* block = Platform().allocBlock(size);
+  void* block = size > active->largestBlock ? nullptr : Platform().allocBlock(size);
   active->liveBlocks += block != nullptr;
   return block;
 }

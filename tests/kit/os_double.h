@@ -19,6 +19,9 @@ struct OsDouble {
   bool shortWrites = false;    // a failing write stores half its bytes and says so
   bool refuseReplace = false;  // moving a file over another fails
   bool refuseSync = false;     // making a file durable fails
+  // A larger block is refused, as a 32-bit process's heap would refuse it,
+  // whatever the width of the test program.
+  uint32_t largestBlock = 1u << 30;
 
   int reads = 0, openFiles = 0, liveBlocks = 0;  // read calls; handles and blocks held now
   uint32_t lastBlockSize = 0;                    // the size of the last block asked for
