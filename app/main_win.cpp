@@ -17,6 +17,7 @@ namespace {
 
 const char kSubKey[] = "Software\\Holven\\TRELVIO";
 const char kLastFileValue[] = "LastFile";
+const char kKeepNotesValue[] = "KeepNotes";
 const char kName[] = "TRELVIO";
 const char kNoInstance[] = "[CMainWin::CMainWin]インスタンスが指定されていません。\n";
 
@@ -57,12 +58,15 @@ BOOL CMainWin::PreRegist(WindowParam* param) {
   param->rect = RECT{64, 64, 384, 304};
   SetRegSubKey(settingsKey);
   ReadRegValue(kLastFileValue, lastFile, sizeof lastFile, 0);
+  ReadRegValue(kKeepNotesValue, &keepNotes, sizeof keepNotes, 0);
+  keepNotes = keepNotes != 0;
   LoadAccel(MAKEINTRESOURCEA(IDR_ACCEL));
   return CPVLogWin::PreRegist(param);
 }
 
 BOOL CMainWin::PostCreate() {
   DragAcceptFiles(wnd, TRUE);
+  ShowKeepNotes();
   if (!CPVLogWin::PostCreate()) return FALSE;
   std::string argument;
   AnsiPathResult taken;
@@ -74,7 +78,12 @@ BOOL CMainWin::QueryClose() { return CPVLogWin::QueryClose(); }
 
 void CMainWin::PreDestroy() {
   WriteRegValue(kLastFileValue, lastFile, sizeof lastFile);
+  WriteRegValue(kKeepNotesValue, &keepNotes, sizeof keepNotes);
   CPVLogWin::PreDestroy();
+}
+
+void CMainWin::ShowKeepNotes() {
+  CheckMenuItem(GetMenu(wnd), IDM_KEEP_NOTES, MF_BYCOMMAND | (keepNotes ? MF_CHECKED : MF_UNCHECKED));
 }
 
 int CMainWin::ConvertFile(const char* sourcePath) {
@@ -96,8 +105,11 @@ int CMainWin::ConvertFile(const char* sourcePath) {
 // logged as the job would name it, with the reason, and not converted.
 int CMainWin::ConvertPath(std::string path, AnsiPathResult taken) {
   PVUseSeparator(PVHostTextFacts(), &path[0]);
-  if (taken == kAnsiPathTaken)
-    return ::ConvertFile(conversion, *this, path.c_str(), lastFile, nullptr);
+  if (taken == kAnsiPathTaken) {
+    ConvertOptions options;
+    options.keepNotes = keepNotes != 0;
+    return ::ConvertFile(conversion, *this, path.c_str(), lastFile, &options);
+  }
   JobNames names;
   NameJob(PVHostTextFacts(), path.c_str(), nullptr, nullptr, &names);
   AddLog(names.requestLine, 1);
@@ -116,6 +128,10 @@ LRESULT CMainWin::OnCommand(HWND hwnd, WPARAM wParam, LPARAM) {
       break;
     case IDM_OPEN:
       ConvertFile(nullptr);
+      break;
+    case IDM_KEEP_NOTES:
+      keepNotes = !keepNotes;
+      ShowKeepNotes();
       break;
     default:
       break;

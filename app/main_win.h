@@ -34,12 +34,17 @@ class CMainWin : public CPVLogWin {
 
  protected:
   char lastFile[kPathSize];
+  // Options > Keep notes: every conversion keeps as many notes as the parts
+  // hold. Kept as "KeepNotes" (4 bytes, 0 or 1).
+  uint32_t keepNotes = 0;
   ConversionState conversion;
   const char* settingsKey;
 
  private:
   // Converts a path that reached the window, or logs why it cannot be.
   int ConvertPath(std::string path, AnsiPathResult taken);
+  // Shows keepNotes as the menu item's check mark.
+  void ShowKeepNotes();
 };
 
 // The creation record the entry gives Init. PreRegist replaces the names,

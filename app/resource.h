@@ -9,3 +9,4 @@
 #define IDM_ABOUT 40001
 #define IDM_QUIT 40002
 #define IDM_OPEN 40004
+#define IDM_KEEP_NOTES 40005

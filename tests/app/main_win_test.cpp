@@ -220,6 +220,41 @@ TEST(MainWin, DropsOpenDialogAndAboutBox) {
   EXPECT_EQ(settings.Get("LastFile"), Padded(lastPath));
 }
 
+// Options > Keep notes: shown as a check mark, used by the conversions of a
+// drop, and kept across a restart.
+TEST(MainWin, KeepNotesIsAnOptionKeptAcrossRestarts) {
+  RegKey settings;
+  ScratchDir dir;
+  TrackBuilder chords;
+  chords.NoteOn(0, 60).NoteOn(0, 64).NoteOff(480, 60).NoteOff(480, 64).Note(480, 960, 67);
+  const Bytes song = SmfFile(480, {chords});
+  WriteFileBytes(dir.path + "\\c.mid", song);
+  std::unique_ptr<MainWinProbe> win;
+  auto checked = [&] {
+    return (GetMenuState(GetMenu(win->GetWnd()), IDM_KEEP_NOTES, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  };
+  auto toggle = [&] {
+    PostMessageA(win->GetWnd(), WM_COMMAND, IDM_KEEP_NOTES, 0);
+    PostQuitMessage(0);
+    win->Run();
+  };
+  ASSERT_TRUE(Restart(win, settings));
+  EXPECT_FALSE(checked());
+  toggle();
+  EXPECT_TRUE(checked());
+  Drop(*win, {Wide(dir.path + "\\c.mid")});
+  const std::string kept = RunConverter(song, kMaxPiecesPerPass, true, true).mml;
+  EXPECT_NE(kept, RunConverter(song).mml);
+  EXPECT_EQ(ReadFileText(dir.path + "\\c.mml"), kept);
+  ASSERT_TRUE(Restart(win, settings));
+  EXPECT_EQ(settings.Get("KeepNotes"), std::string("\1\0\0\0", 4));
+  EXPECT_TRUE(checked());
+  toggle();
+  EXPECT_FALSE(checked());
+  win.reset();
+  EXPECT_EQ(settings.Get("KeepNotes"), std::string(4, '\0'));
+}
+
 // A program of build-win/bin started in `folder` (empty: the test program's), ended with the object.
 struct AppProcess {
   AppProcess(const char* program, const std::string& arguments, const std::string& folder = "") {
