@@ -99,6 +99,9 @@ CliOptions ParseCliOptions(int argc, char** argv) {
     if (NamesStandardStream(file) && options.files.size() > 1)
       return Refuse(options, "'-' (standard input) must be the single FILE");
   }
+  if (options.toMidi && (options.reportPath || options.check || options.keepNotes)) {
+    return Refuse(options, "--to-midi reads MML: it takes no --report, --check or --keep-notes");
+  }
   if (options.ReportToStandardOutput() && options.MmlToStandardOutput()) {
     return Refuse(options, "the MML and the report cannot both go to standard output");
   }

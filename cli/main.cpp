@@ -5,7 +5,6 @@
 #include "cli/cli_options.h"
 #include "cli/console_log.h"
 #include "cli/report_file.h"
-#include "cli/to_midi.h"
 #include "job/convert_file.h"
 #include "support/os.h"
 #include "support/path.h"
@@ -36,6 +35,7 @@ int ConvertEach(const CliOptions& options, ReportWriter* report) {
   convert.report = report;
   convert.check = options.check;
   convert.keepNotes = options.keepNotes;
+  convert.toMidi = options.toMidi;
   int failures = 0;
   for (const char* file : options.files) {
     convert.standardSource = NamesStandardStream(file);
@@ -73,7 +73,6 @@ int main(int argc, char** argv) {
       break;
   }
   for (const char* file : options.files) PVUseSeparator(PVHostTextFacts(), const_cast<char*>(file));
-  if (options.toMidi) return ConvertToMidi(options);
   ReportFile reportFile;
   ReportWriter reportWriter(reportFile, options.reportJson);
   ReportWriter* report = options.reportPath ? &reportWriter : nullptr;

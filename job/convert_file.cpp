@@ -8,6 +8,7 @@
 #include "job/job_watch.h"
 #include "job/job_messages.h"
 #include "job/temp_file.h"
+#include "mml/midi_of_mml.h"
 #include "support/os.h"
 
 namespace {
@@ -78,6 +79,17 @@ const char* RefuseTarget(const JobNames& names, int kind, const char* sourcePath
   return nullptr;
 }
 
+// Writes the MIDI file of the MML text in the state's source into its
+// target. Returns 1, or 0 after logging where the text stops being MML.
+int WriteMidi(ConversionState& state, MessageLog& log, const char* fileName) {
+  MmlError error;
+  if (WriteMidiOfMml(&state.sourceFile, &state.targetFile, &error)) return 1;
+  char line[kPVPathSize + sizeof error.text + 32];
+  std::snprintf(line, sizeof line, msg::kMmlUnreadable, fileName, error.line, error.column, error.text);
+  log.AddLog(line, 1);
+  return 0;
+}
+
 void Remember(char* lastFile, const char* sourcePath) {
   if (!lastFile) return;
   std::memset(lastFile, 0, kPVPathSize);
@@ -92,11 +104,24 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   const ConvertOptions none;
   const ConvertOptions& o = options ? *options : none;
   const PVTextFacts& facts = PVHostTextFacts();
+  // The MIDI file of an MML text goes beside it under a name of its own.
+  char midiTarget[kPVPathSize] = "", midiLabel[kPVPathSize + 8] = "";
+  const char* targetPath = o.standardTarget ? kStdoutLabel : o.targetPath;
+  const char* targetLabel = o.standardTarget ? kStdoutLabel : nullptr;
+  if (o.toMidi && !targetPath) {
+    NameMidiOfMml(facts, sourcePath, midiTarget);
+    char base[kPVPathSize];
+    PVGetBaseName(facts, base, sourcePath);
+    std::snprintf(midiLabel, sizeof midiLabel, "%s-mml.mid", base);
+    targetPath = midiTarget;
+    targetLabel = midiLabel;
+  }
   JobNames names;
-  NameJob(facts, sourcePath, o.standardTarget ? kStdoutLabel : o.targetPath,
-          o.standardTarget ? kStdoutLabel : nullptr, &names);
+  NameJob(facts, sourcePath, targetPath, targetLabel, &names);
+  // A name past the path buffer comes back empty.
+  if (targetPath == midiTarget && !midiTarget[0]) names.targetFits = 0;
   log.AddLog(names.requestLine, 1);
-  JobWatch watch(o.report, o.check, sourcePath, names.target);
+  JobWatch watch(o.toMidi ? nullptr : o.report, o.check && !o.toMidi, sourcePath, names.target);
 
   if (o.claims && !o.standardTarget) {
     const char* earlier = o.claims->Claim(names.target, names.fileName);
@@ -126,7 +151,7 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
 
   state.tracks = nullptr;
   state.keepNotes = o.keepNotes;
-  int result = ConvertMidi(state, log);
+  int result = o.toMidi ? WriteMidi(state, log, names.fileName) : ConvertMidi(state, log);
   ReleaseTrackTable(state);
   state.sourceFile.Close();
   if (result) {

@@ -1,5 +1,7 @@
 // ConvertFile: the conversion job behind every request, from the window (a
-// menu choice, a drop, the command line) and from trelvio-cli alike.
+// menu choice, a drop, the command line) and from trelvio-cli alike, also
+// for trelvio-cli --to-midi, which writes a MIDI file of an MML text under
+// the same rules.
 //
 // It names the target beside the source, logs the request line and converts
 // into a temporary file. A target that is a regular file (or none yet) gets
@@ -37,6 +39,9 @@ struct ConvertOptions {
   // notes spread over parts of their own, drum keys without a macro played
   // by the macro of their family, every part ending with the longest.
   bool keepNotes = false;
+  // Read the source as MML and write a MIDI file of what it plays, beside it
+  // as base name + "-mml.mid" unless targetPath names it (no report, no check).
+  bool toMidi = false;
 };
 
 // The most bytes a source that cannot seek may hold: it is held in memory.

@@ -17,6 +17,9 @@ constexpr const char kSourceTooLarge[] = "パイプから読める変換元は64
 // %s: the file name of the earlier source of the same run.
 constexpr const char kTargetClash[] = "変換先が%sの変換先と同じため、変換しません。\n";
 
+// MML to MIDI: the file name, line and column, and what the reader found.
+constexpr const char kMmlUnreadable[] = "%s:%d:%d: %s\n";
+
 // Report and round-trip check.
 constexpr const char kWorkFileFailed[] = "作業ファイルを作成できません。\n";
 constexpr const char kReportWriteFailed[] = "レポートを書き込めません。\n";

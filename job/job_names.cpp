@@ -61,3 +61,7 @@ uint32_t NextTempTag() {
                                static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   return static_cast<uint32_t>(tags());
 }
+
+int NameMidiOfMml(const PVTextFacts& facts, const char* mmlPath, char* dst) {
+  return NameBeside(facts, mmlPath, "-mml.mid", dst);
+}

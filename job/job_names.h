@@ -32,6 +32,13 @@ void NameJob(const PVTextFacts& facts, const char* sourcePath, const char* targe
 // not fit in a path buffer.
 int NameBeside(const PVTextFacts& facts, const char* path, const char* suffix, char* dst);
 
+// The default name of the MIDI file of an MML text at mmlPath: its directory,
+// its base name and "-mml.mid", so "song.mml" gives "song-mml.mid".
+// Converting that file again targets "song-mml.mml": neither the MML it came
+// from nor the song that MML came from is ever replaced. Returns 0, with dst
+// empty, when the name would not fit in a path buffer.
+int NameMidiOfMml(const PVTextFacts& facts, const char* mmlPath, char* dst);
+
 // How many temporary names a job tries before it gives up.
 const int kTempFileAttempts = 64;
 

@@ -62,7 +62,7 @@ EOF
   # The default name is neither the song's nor its MML's, also when converted again.
   printf 'A T120V120@0Ll4\r\nA o4c&d\r\n\r\n' >"$w/broken.mml"
   out=$(cd "$w" && "$cli" --to-midi -o named.mid song-reference.mml 2>&1; "$cli" --to-midi broken.mml 2>&1; echo "status=$?")
-  [ "$out" = $'song-reference.mml->named.mid\nbroken.mml->broken-mml.mid\nbroken.mml:2:7: found another note, expected the tied note\nstatus=1' ] ||
+  [ "$out" = $'song-reference.mml->named.mid\n変換に成功しました。\n\nbroken.mml->broken-mml.mid\nbroken.mml:2:7: found another note, expected the tied note\n変換に失敗しました。\n\nstatus=1' ] ||
     fail "-o and a broken text: $out"
   cmp -s "$w/named.mid" "$w/song-reference-mml.mid" || fail "-o wrote another file"
   [ ! -e "$w/broken-mml.mid" ] || fail "a broken text left a MIDI file"

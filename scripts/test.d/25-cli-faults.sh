@@ -12,6 +12,7 @@ mkdir -p "$TMPDIR" "$ref" "$scratch/bin"
 cp examples/demo.mid "$scratch/a.mid"
 build/bench/trelvio-bench-gen 32 "$scratch/big.mid" >/dev/null || fail "no large song"
 for s in a big; do build/cli/trelvio-cli -o - "$scratch/$s.mid" >"$ref/$s.mml" 2>/dev/null; done
+build/cli/trelvio-cli -q --to-midi -o "$ref/a-mml.mid" "$ref/a.mml" || fail "no MIDI file of a.mml"
 
 check() {  # label status message kept-targets command
   local status t
@@ -53,6 +54,19 @@ cases() {
     echo "   not root: the mknod device and the other owner's target are skipped"
   fi
   check "read-only target keeps its mode" 0 $ok "big.mml" 'chmod 0444 a.mml; trelvio-cli a.mid && [ "$(stat -c %a a.mml)" = 444 ]'
+
+  # --to-midi writes its MIDI file by the same rules (s.mml: a.mid's MML).
+  local m='cp "$ref/a.mml" s.mml && trelvio-cli --to-midi'
+  check "--to-midi -o a link to /dev/null" 0 $ok "a.mml big.mml" \
+    "ln -s /dev/null l.mid; $m -o l.mid s.mml && [ -L l.mid ] && rm s.mml l.mid"
+  check "--to-midi -o FIFO" 0 $ok "a.mml big.mml" \
+    "mkfifo f.mid; cat f.mid >got & $m -o f.mid s.mml; wait; [ -p f.mid ] && cmp got \"\$ref/a-mml.mid\" && rm s.mml f.mid got"
+  [ "$(id -u)" != 0 ] || check "--to-midi -o a device made with mknod" 0 $ok "a.mml big.mml" \
+    "mknod n.mid c 1 3 && $m -o n.mid s.mml && [ -c n.mid ] && rm s.mml n.mid"
+  check "--to-midi: a read-only target keeps its mode" 0 $ok "a.mml big.mml" \
+    "touch s-mml.mid; chmod 0444 s-mml.mid; $m s.mml && [ \"\$(stat -c %a s-mml.mid)\" = 444 ] && cmp s-mml.mid \"\$ref/a-mml.mid\" && rm s.mml s-mml.mid"
+  check "--to-midi SIGTERM" 143 "" "a.mml big.mml" \
+    "cp \"\$ref/big.mml\" s.mml; trelvio-cli --to-midi s.mml & sleep \"\$((midi_us * (5 + RANDOM % 36) / 100))e-6\"; kill -TERM \$!; wait \$!; s=\$?; rm s.mml; [ ! -e s-mml.mid ] && exit \$s"
 
   # An interruption removes the temporary file (and the staging file of -o -).
   for sig in INT TERM HUP PIPE; do  # the status is 128 + the signal's number
@@ -100,6 +114,9 @@ for cli in $(builds); do
   start=$(date +%s%N)
   "$cli" -o /dev/null "$scratch/big.mid" >/dev/null 2>&1
   export big_us=$((($(date +%s%N) - start) / 1000))
+  start=$(date +%s%N)
+  "$cli" --to-midi -o /dev/null "$ref/big.mml" >/dev/null 2>&1
+  export midi_us=$((($(date +%s%N) - start) / 1000))
   cases
 done
 
