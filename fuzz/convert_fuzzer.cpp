@@ -1,9 +1,12 @@
-// Fuzzing of ConvertMidi in memory: every input keeps the promises below. The work
-// bound runs at a small budget, where a runaway input costs no more than others.
+// Fuzzing of ConvertMidi in memory, plain and keeping the notes, with and
+// without the report and the round-trip check: every input keeps the promises
+// below. The work bound runs at a small budget, where a runaway input costs
+// no more than others.
 #include <cstdio>
 #include <cstdlib>
 
 #include "tests/kit/harness.h"
+#include "tests/kit/watched_run.h"
 
 static void Check(bool kept, const char* promise) {
   if (kept) return;
@@ -22,6 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Conversion late = RunConverter(data, size, kFuzzPieceBudget, false);
   Check(late.result == c.result && late.log == c.log && late.mml == c.mml,
         "the same target and log whether the lengths are counted early or late");
+  // With the report and the check: the same target and log, a song that
+  // converts passes its own check, and the report's counts add up.
+  WatchedConversion watched = RunWatched(data, size, kFuzzPieceBudget, false);
+  Check(watched.result == c.result && watched.log == c.log && watched.mml == c.mml,
+        "the same target and log with the report and the check");
+  Check(!c.result || watched.checked, "a converted song passes its own check");
+  Check(ReportCountsFault(watched.report).empty(), "the report's counts add up");
   // An input whose last byte is odd also converts keeping the notes.
   if (size == 0 || !(data[size - 1] & 1)) return 0;
   Conversion kept = RunConverter(data, size, kFuzzPieceBudget, true, true);
@@ -29,5 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(kept.openFiles == 0 && kept.liveBlocks == 0, "keeping the notes: every handle and block released");
   Check(kept.mml.size() <= OutputBound(size, kept.piecesUsed), "keeping the notes: no more text than the work bound");
   Check(kept.result == 0 || !kept.mml.empty(), "keeping the notes: text from every successful conversion");
+  WatchedConversion keptWatched = RunWatched(data, size, kFuzzPieceBudget, true);
+  Check(keptWatched.mml == kept.mml, "keeping the notes: the same target with the report and the check");
+  Check(!kept.result || keptWatched.checked, "keeping the notes: a converted song passes its own check");
+  Check(ReportCountsFault(keptWatched.report).empty(), "keeping the notes: the report's counts add up");
   return 0;
 }

@@ -95,6 +95,7 @@ Outcomes Replay(const std::string& folder) {
     EXPECT_LE(kept.mml.size(), OutputBound(bytes.size(), kept.piecesUsed)) << name << ": keeping the notes";
     runs[name] = {c.result, c.log};
   }
+  EXPECT_FALSE(runs.empty()) << "no .mid file in " << folder;
   return runs;
 }
 

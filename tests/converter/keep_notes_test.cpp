@@ -12,6 +12,7 @@
 #include "job/convert_file.h"
 #include "report/conversion_report.h"
 #include "tests/kit/harness.h"
+#include "tests/kit/watched_run.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ Summary Summarize(const std::string& report, int noteOns) {
     }
   }
   EXPECT_NE(report.find("  check: passed\n"), std::string::npos) << report;
+  EXPECT_EQ(ReportCountsFault(report), "");
   EXPECT_EQ(ends.size(), 1u) << report;
   EXPECT_EQ(notes, noteOns) << report;
   return out;

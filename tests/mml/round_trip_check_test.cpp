@@ -1,7 +1,6 @@
 // The round-trip check against texts that play something else than meant.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -10,25 +9,10 @@
 #include "mml/mml_reader.h"
 #include "mml/round_trip_check.h"
 #include "tests/kit/harness.h"
+#include "tests/kit/watched_run.h"
 
 namespace {
 
-// The intended items in memory.
-struct ItemQueue : PVRecordQueue {
-  int Append(const void* record, uint32_t size) override {
-    items.append(static_cast<const char*>(record), size);
-    return 1;
-  }
-  int StartReading() override { return 1; }
-  int Next(void* record, uint32_t size) override {
-    if (items.size() - at < size) return 0;
-    std::memcpy(record, items.data() + at, size);
-    at += size;
-    return 1;
-  }
-  std::string items;
-  size_t at = 0;
-};
 
 // The check against a text that plays something else: the first
 // disagreement, with its part, bar and beat, or the place the reader stopped.
@@ -54,7 +38,7 @@ TEST(RoundTripCheck, NamesTheFirstDisagreement) {
     const std::string mml = dir.Path("song.mml");
     WriteFileBytes(mml, Bytes(macros.begin(), macros.end()));
     std::ofstream(mml, std::ios::binary | std::ios::app) << c.partA << partB;
-    ItemQueue queue;
+    MemoryQueue queue;
     for (const IntendedItem& item : meant) queue.Append(&item, sizeof item);
     ConversionState s;
     SetLengthTicks(s, 480);
