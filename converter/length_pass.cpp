@@ -77,9 +77,11 @@ struct VoiceLengths {
 int CountVoices(ConversionState& s, MessageLog& log, int track, int32_t division, LengthCount* parts) {
   VoiceTally& tally = s.voices[track];
   LengthCount* byVoice[kMaxVoices] = {};
+  // The track's counts share what is left of the pass's budget.
+  const uint32_t budget = s.piecesLeft;
   for (int v = 0; v < kMaxVoices; ++v) {
     if (tally.part[v] < 0) continue;
-    parts[tally.part[v]] = LengthCount(s, division, s.meterCount, s.piecesLeft);
+    parts[tally.part[v]] = LengthCount(s, division, s.meterCount, budget);
     byVoice[v] = &parts[tally.part[v]];
   }
   VoiceSplit split;
@@ -101,14 +103,21 @@ int CountVoices(ConversionState& s, MessageLog& log, int track, int32_t division
     else if (ev.status >= 0xF0) reader.SkipTrackBytes(ev.payload);
   }
   split.Flush(lengths);
+  uint64_t used = 0;
   for (int v = 0; v < kMaxVoices; ++v) {
     if (!byVoice[v]) continue;
     if (byVoice[v]->StopReason() != kRunning) {
       s.stopReason = byVoice[v]->StopReason();
       return 0;
     }
+    used += budget - byVoice[v]->PiecesLeft();
     tally.lengthIndex[v] = static_cast<int8_t>(byVoice[v]->Choose());
   }
+  if (used > budget) {
+    s.stopReason = kTooManyPieces;
+    return 0;
+  }
+  s.piecesLeft = budget - static_cast<uint32_t>(used);
   return 1;
 }
 

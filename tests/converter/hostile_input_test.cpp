@@ -139,7 +139,8 @@ TEST(SeedCorpus, EachSeedCallsUpWhatItsNameSays) {
 TEST(RegressionFiles, KeepTheFuzzersPromises) { Replay(TRELVIO_TEST_DATA "/regress"); }
 
 // Seven tracks of four whole notes: only the six parts spend the budget, so 24
-// pieces convert them and 23 stop the count, however the lengths are counted.
+// pieces convert them and 23 stop the count, however the lengths are counted,
+// also keeping the notes (the voices' length pass reads a third time).
 TEST(WorkBound, EachPassHasTheWholeBudgetAndOnlyPartsSpendIt) {
   TrackBuilder four;
   for (int32_t t = 0; t < 4 * 1920; t += 1920) four.Note(t, t + 1920, 60);
@@ -147,12 +148,13 @@ TEST(WorkBound, EachPassHasTheWholeBudgetAndOnlyPartsSpendIt) {
   recounted.push_back(TrackBuilder().Meter(0, 4, 2));
   struct Case {
     const std::vector<TrackBuilder>& tracks;
-    bool countEarly;
+    bool countEarly, keepNotes;
     int reads;
-  } cases[] = {{parts, true, 2}, {parts, false, 3}, {recounted, true, 3}};
+  } cases[] = {{parts, true, false, 2}, {parts, false, false, 3}, {recounted, true, false, 3}, {parts, true, true, 3}};
   for (const Case& c : cases) {
     const Bytes file = SmfFile(480, c.tracks);
-    Conversion fits = RunConverter(file, 24, c.countEarly), tooSmall = RunConverter(file, 23, c.countEarly);
+    Conversion fits = RunConverter(file, 24, c.countEarly, c.keepNotes),
+               tooSmall = RunConverter(file, 23, c.countEarly, c.keepNotes);
     EXPECT_EQ(fits.result, 1) << fits.log;
     EXPECT_EQ(fits.reads, c.reads);
     EXPECT_NE(fits.mml.find("F V120@0Ll1\r\nF o4c\r\nF c\r\nF c\r\nF c\r\n\r\n"), std::string::npos) << fits.mml;
