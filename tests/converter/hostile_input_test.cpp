@@ -10,6 +10,7 @@
 
 #include "converter/messages.h"
 #include "tests/kit/harness.h"
+#include "tests/kit/watched_run.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ TEST(TrackReader, EventsAndChunksStraddlingABlockEdgeReadAsAnywhereElse) {
 typedef std::map<std::string, std::pair<int, std::string>> Outcomes;  // result and log by file name
 
 // Every .mid file of the folder at the fuzzer's budget, lengths counted early
-// and late, and keeping the notes.
+// and late, and keeping the notes; with the report and the check, both ways.
 Outcomes Replay(const std::string& folder) {
   Outcomes runs;
   std::error_code ec;
@@ -93,6 +94,11 @@ Outcomes Replay(const std::string& folder) {
     EXPECT_TRUE(kept.result == 0 || (kept.result == 1 && !kept.mml.empty())) << name << ": keeping the notes";
     EXPECT_EQ(kept.openFiles + kept.liveBlocks, 0) << name << ": keeping the notes";
     EXPECT_LE(kept.mml.size(), OutputBound(bytes.size(), kept.piecesUsed)) << name << ": keeping the notes";
+    for (bool keep : {false, true}) {
+      const WatchedConversion w = RunWatched(bytes.data(), bytes.size(), kFuzzPieceBudget, keep);
+      EXPECT_TRUE(!w.result || w.checked) << name << ": its own check, keeping the notes " << keep << ": " << w.fault;
+      EXPECT_EQ(ReportCountsFault(w.report), "") << name << ", keeping the notes " << keep;
+    }
     runs[name] = {c.result, c.log};
   }
   EXPECT_FALSE(runs.empty()) << "no .mid file in " << folder;
