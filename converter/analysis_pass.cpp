@@ -1,5 +1,4 @@
 #include <cstdio>
-
 #include <cstring>
 
 #include "converter/conversion_watch.h"
@@ -27,6 +26,14 @@ struct TrackScan {
   // Keeping the notes: the track's voices and their count.
   VoiceSplit split;
   VoiceTally* tally = nullptr;
+  void FlushVoices() {
+    VoiceCount count{*tally};
+    split.Flush(count);
+  }
+  void VoiceOff(int key, int32_t tick) {
+    VoiceCount count{*tally};
+    split.Off(key, tick, count);
+  }
 };
 
 void WarnOnce(MessageLog& log, int* flag, const char* text) {
@@ -38,9 +45,8 @@ void WarnOnce(MessageLog& log, int* flag, const char* text) {
 // Keeping the notes, every key goes to a voice (the emission pass drops a
 // melodic key it cannot write); a drum key is written by its family's macro.
 void KeptNoteOn(MessageLog& log, TrackInfo& track, TrackScan& scan, int key, int velocity, int32_t tick) {
-  VoiceCount count{*scan.tally};
-  if (velocity == 0) scan.split.Off(key, tick, count);
-  else if (!scan.split.On(key, tick)) count.On(kOverflowVoice, key, tick);
+  if (velocity == 0) scan.VoiceOff(key, tick);
+  else if (!scan.split.On(key, tick)) VoiceCount{*scan.tally}.On(kOverflowVoice, key, tick);
   if (!track.isRhythm && !IsWritableKey(track, key)) {
     WarnOnce(log, &scan.noteWarned, msg::kOutOfOctave);
     return;
@@ -145,10 +151,7 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
       break;
     }
     count.AtTick(s.curTick, delta);
-    if (scan.tally && delta != 0) {
-      VoiceCount voices{*scan.tally};
-      scan.split.Flush(voices);
-    }
+    if (scan.tally && delta != 0) scan.FlushVoices();
     TrackEvent ev = {};
     if (!reader.ReadEventBody(&ev)) {
       read = 0;
@@ -158,10 +161,7 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
       case 0x8:
         count.NoteOff(ev.data[0], s.curTick);
         if (ev.data[0] == scan.curNote) scan.curNote = -1;
-        if (scan.tally) {
-          VoiceCount voices{*scan.tally};
-          scan.split.Off(ev.data[0], s.curTick, voices);
-        }
+        if (scan.tally) scan.VoiceOff(ev.data[0], s.curTick);
         break;
       case 0x9:
         count.NoteOn(ev.data[0], ev.data[1], s.curTick);
@@ -187,10 +187,7 @@ int ScanEvents(MessageLog& log, ConversionState& s, TrackInfo& track, TrackScan&
     }
   }
   *result = count;
-  if (scan.tally) {
-    VoiceCount voices{*scan.tally};
-    scan.split.Flush(voices);
-  }
+  if (scan.tally) scan.FlushVoices();
   return read;
 }
 

@@ -1,7 +1,5 @@
 #include "converter/keep_notes.h"
 
-#include <climits>
-
 #include "converter/messages.h"
 #include "converter/rhythm_kit.h"
 #include "support/os.h"
@@ -31,13 +29,6 @@ bool Ranks(const Candidate& a, const Candidate& b) {
   if (a.notes != b.notes) return a.notes > b.notes;
   if (a.track != b.track) return a.track < b.track;
   return a.voice < b.voice;
-}
-
-// The length grid's finest step: the part ends are padded to a multiple of it.
-int32_t RoundUpToGrid(int32_t tick, int32_t step) {
-  if (step <= 0) return tick;
-  const int64_t rounded = (static_cast<int64_t>(tick) + step - 1) / step * step;
-  return rounded > INT32_MAX ? tick : static_cast<int32_t>(rounded);
 }
 
 }  // namespace
@@ -79,7 +70,6 @@ void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount) 
     if (track.maxVolume > s.maxVolume) s.maxVolume = track.maxVolume;
     if (track.isRhythm && track.maxVolume > s.rhythmVolume) s.rhythmVolume = track.maxVolume;
   }
-  s.maxEndTick = RoundUpToGrid(s.maxEndTick, s.lengthTicks[5]);
 }
 
 int32_t KeptDrumKey(int32_t key) { return DrumMacro(key) >= 0 ? key : MacroKey(FamilyMacro(key)); }

@@ -34,8 +34,9 @@ int AllocateVoiceTallies(ConversionState& s, uint16_t trackCount);
 void ReleaseVoiceTallies(ConversionState& s);
 
 // After the analysis pass: gives the parts to the voices with the most
-// notes, marks their tracks active, and sets the song's end and volumes from
-// those tracks. Logs the part limit once when a voice is left without a part.
+// notes, marks their tracks active, and sets the song's end (the longest of
+// those tracks) and volumes from them. Logs the part limit once when a voice
+// is left without a part.
 // A song whose tracks have notes but no voice a note-on with a velocity gets
 // the first such track's first voice as its part, of rests only, as the
 // plain conversion writes it.

@@ -1,3 +1,5 @@
+#include <climits>
+
 #include "converter/keep_notes.h"
 #include "converter/length_count.h"
 #include "converter/passes.h"
@@ -121,6 +123,14 @@ int CountVoices(ConversionState& s, MessageLog& log, int track, int32_t division
   return 1;
 }
 
+// The tick rounded up to a multiple of step (the 32nd note's ticks): where
+// the search for the parts' common end starts.
+int32_t RoundUpToGrid(int32_t tick, int32_t step) {
+  if (step <= 0) return tick;
+  const int64_t rounded = (static_cast<int64_t>(tick) + step - 1) / step * step;
+  return rounded > INT32_MAX ? tick : static_cast<int32_t>(rounded);
+}
+
 // Rounds of padding before the parts' ends are left as the grid puts them.
 const int kEndRounds = 4;
 
@@ -162,6 +172,6 @@ int RunVoiceLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount,
     if (!CountVoices(s, log, i, division, parts)) return 0;
     for (int v = 0; v < kMaxVoices; ++v) count += s.voices[i].part[v] >= 0;
   }
-  s.maxEndTick = CommonEnd(parts, count, s.maxEndTick);
+  s.maxEndTick = CommonEnd(parts, count, RoundUpToGrid(s.maxEndTick, s.lengthTicks[5]));
   return 1;
 }

@@ -104,22 +104,9 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
   const ConvertOptions none;
   const ConvertOptions& o = options ? *options : none;
   const PVTextFacts& facts = PVHostTextFacts();
-  // The MIDI file of an MML text goes beside it under a name of its own.
-  char midiTarget[kPVPathSize] = "", midiLabel[kPVPathSize + 8] = "";
-  const char* targetPath = o.standardTarget ? kStdoutLabel : o.targetPath;
-  const char* targetLabel = o.standardTarget ? kStdoutLabel : nullptr;
-  if (o.toMidi && !targetPath) {
-    NameMidiOfMml(facts, sourcePath, midiTarget);
-    char base[kPVPathSize];
-    PVGetBaseName(facts, base, sourcePath);
-    std::snprintf(midiLabel, sizeof midiLabel, "%s-mml.mid", base);
-    targetPath = midiTarget;
-    targetLabel = midiLabel;
-  }
   JobNames names;
-  NameJob(facts, sourcePath, targetPath, targetLabel, &names);
-  // A name past the path buffer comes back empty.
-  if (targetPath == midiTarget && !midiTarget[0]) names.targetFits = 0;
+  NameJob(facts, sourcePath, o.standardTarget ? kStdoutLabel : o.targetPath,
+          o.standardTarget ? kStdoutLabel : nullptr, &names, o.toMidi ? kMidiOfMmlSuffix : kMmlSuffix);
   log.AddLog(names.requestLine, 1);
   JobWatch watch(o.toMidi ? nullptr : o.report, o.check && !o.toMidi, sourcePath, names.target);
 

@@ -22,14 +22,14 @@ int JoinPath(char* dst, const char* directory, const char* base, const char* ext
 }  // namespace
 
 void NameJob(const PVTextFacts& facts, const char* sourcePath, const char* targetPath,
-             const char* targetLabel, JobNames* names) {
+             const char* targetLabel, JobNames* names, const char* suffix) {
   PVGetDirName(facts, names->directory, sourcePath);
   PVGetBaseName(facts, names->baseName, sourcePath);
   PVGetFileName(facts, names->fileName, sourcePath);
   if (!targetPath) {
-    names->targetFits = JoinPath(names->target, names->directory, names->baseName, ".mml");
-    std::snprintf(names->requestLine, sizeof names->requestLine, "%s->%s.mml\n",
-                  names->fileName, names->baseName);
+    names->targetFits = JoinPath(names->target, names->directory, names->baseName, suffix);
+    std::snprintf(names->requestLine, sizeof names->requestLine, "%s->%s%s\n",
+                  names->fileName, names->baseName, suffix);
     return;
   }
   names->targetFits = JoinPath(names->target, "", targetPath, "");
@@ -60,8 +60,4 @@ uint32_t NextTempTag() {
   static std::minstd_rand tags(std::random_device{}() ^
                                static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   return static_cast<uint32_t>(tags());
-}
-
-int NameMidiOfMml(const PVTextFacts& facts, const char* mmlPath, char* dst) {
-  return NameBeside(facts, mmlPath, "-mml.mid", dst);
 }

@@ -16,28 +16,29 @@ struct JobNames {
   // The target path; empty when it would not fit in a path buffer.
   char target[kPVPathSize];
   int targetFits;
-  // "song.mid->song.mml\n": the file name, the base name and seven bytes.
-  char requestLine[2 * kPVPathSize + 8];
+  // "song.mid->song.mml\n": the file name, the base name, "->", the suffix
+  // and a line feed.
+  char requestLine[2 * kPVPathSize + 12];
 };
 
+// What a target named after its source ends in, after the base name: the
+// MML, and the MIDI file of an MML text ("song.mml" gives "song-mml.mid";
+// converting that again targets "song-mml.mml", so neither the MML it came
+// from nor the song that MML came from is ever replaced).
+constexpr const char kMmlSuffix[] = ".mml";
+constexpr const char kMidiOfMmlSuffix[] = "-mml.mid";
+
 // Derives the names of a job on sourcePath. Without targetPath the target is
-// the directory, the base name and ".mml", and the request line names it as
-// base name + ".mml". With targetPath the request line names targetLabel, or
+// the directory, the base name and suffix, and the request line names it as
+// base name + suffix. With targetPath the request line names targetLabel, or
 // the target's file name when no label is given.
 void NameJob(const PVTextFacts& facts, const char* sourcePath, const char* targetPath,
-             const char* targetLabel, JobNames* names);
+             const char* targetLabel, JobNames* names, const char* suffix = kMmlSuffix);
 
 // The name beside path of its directory, its base name (the file name up to
 // its first dot) and suffix. Returns 0, with dst empty, when the name would
 // not fit in a path buffer.
 int NameBeside(const PVTextFacts& facts, const char* path, const char* suffix, char* dst);
-
-// The default name of the MIDI file of an MML text at mmlPath: its directory,
-// its base name and "-mml.mid", so "song.mml" gives "song-mml.mid".
-// Converting that file again targets "song-mml.mml": neither the MML it came
-// from nor the song that MML came from is ever replaced. Returns 0, with dst
-// empty, when the name would not fit in a path buffer.
-int NameMidiOfMml(const PVTextFacts& facts, const char* mmlPath, char* dst);
 
 // How many temporary names a job tries before it gives up.
 const int kTempFileAttempts = 64;
