@@ -70,6 +70,23 @@ struct EarlyLengths {
   int32_t stopReason = kRunning;   // the limit that stopped a part's count
 };
 
+// Keeping the notes when the tracks' voices need more than six parts: the
+// parts shared by the tracks' notes (see shared_parts.h). The melodic parts
+// come first.
+struct SharedPart {
+  int8_t rhythm;
+  int8_t lengthIndex;  // the part's default length
+  int32_t volume;      // the mean channel volume of its notes' tracks
+  int32_t firstTrack;  // the lowest and highest track it plays notes of
+  int32_t lastTrack;
+};
+struct SharedPlan {
+  int32_t on = 0;
+  int32_t melodicParts = 0;
+  int32_t rhythmParts = 0;
+  SharedPart parts[kMaxParts] = {};
+};
+
 class ConversionWatch;
 struct VoiceTally;
 
@@ -118,6 +135,7 @@ struct ConversionState {
   // With keepNotes: each track's voices and the parts they got (one entry
   // per track, allocated with the track table).
   VoiceTally* voices = nullptr;
+  SharedPlan shared;
 
   // Told what is lost and what is written, for a report or a round-trip
   // check; null when neither was asked for.

@@ -50,6 +50,9 @@ class ConversionWatch {
   // voice: the track's voice the part plays (from 0), -1 for the whole track.
   virtual void StartPart(const ConversionState& s, int track, int part, int rhythm, int voice,
                          int32_t bytesBefore) = 0;
+  // The notes told of from here on are the track's, in a part that plays
+  // the notes of several tracks (keeping the notes in shared parts).
+  virtual void NoteTrack(int track) = 0;
   // A note-on with a velocity, on the channel (0 to 15).
   virtual void SourceNote(int channel) = 0;
   // A note of the source left out (a chord note, a key the part cannot write).
@@ -60,7 +63,8 @@ class ConversionWatch {
   virtual void NoteWritten(int key, int32_t start, int32_t end, int32_t from, int32_t to,
                            bool last) = 0;
   // A voice of the track that no part plays: its first note's tick and its
-  // notes (voice kMaxVoices: the notes of chords wider than the voices).
+  // notes (voice kMaxVoices: the notes of chords wider than the voices;
+  // voice -1: a note of shared parts that finds every part starting a note).
   virtual void VoiceDropped(int track, int voice, int32_t tick, int32_t notes) = 0;
   // The drum key of the part's note at tick is played by macro.
   virtual void Substituted(int32_t tick, int key, int macro) = 0;

@@ -5,6 +5,7 @@
 #include "converter/messages.h"
 #include "converter/passes.h"
 #include "converter/rhythm_kit.h"
+#include "converter/shared_parts.h"
 #include "support/os.h"
 
 namespace {
@@ -27,6 +28,7 @@ void ResetTotals(ConversionState& s) {
   s.hasRhythm = 0;
   s.stopReason = kRunning;
   s.early = EarlyLengths{s.early.enabled};
+  s.shared = SharedPlan();
 }
 
 // Checks the header chunk, allocates the track table and fills the length
@@ -84,7 +86,9 @@ int RunPasses(ConversionState& s, MessageLog& log, const FileHeader& h) {
     return 0;
   }
   if (s.keepNotes) {
-    if (!RunVoiceLengthPass(s, log, h.trackCount, h.division)) return 0;
+    const int counted = s.shared.on ? RunSharedLengthPass(s, log, h.trackCount, h.division)
+                                    : RunVoiceLengthPass(s, log, h.trackCount, h.division);
+    if (!counted) return 0;
     s.sourceFile.Seek(h.firstTrackPos, 0);
   } else if (EarlyLengthsHold(s)) {
     // The counts stand: a limit that stopped one stops the conversion here,

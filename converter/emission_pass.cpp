@@ -8,6 +8,7 @@
 #include "converter/part_writer.h"
 #include "converter/passes.h"
 #include "converter/rhythm_kit.h"
+#include "converter/shared_parts.h"
 #include "converter/track_reader.h"
 
 namespace {
@@ -17,6 +18,8 @@ int32_t TempoAt(const ConversionState& s, int32_t tick, int32_t fallback) {
     if (s.tempos[i].tick == tick) return s.tempos[i].bpm;
   return fallback;
 }
+
+}  // namespace
 
 void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter) {
   char text[32];
@@ -44,6 +47,8 @@ void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter) {
   WriteRaw(s, text);
   s.lineLen = 2;
 }
+
+namespace {
 
 // Writes the body of one part: a single voice of notes and rests. The part
 // works on copies of its own of the track's entry and the tempo and meter
@@ -224,6 +229,7 @@ int WriteVoiceParts(ConversionState& s, MessageLog& log, int track, int32_t divi
 int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
   if (s.watch) s.watch->StartEmission(s);
+  if (s.shared.on) return WriteSharedParts(s, log, trackCount, division);
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;

@@ -2,6 +2,7 @@
 
 #include "converter/messages.h"
 #include "converter/rhythm_kit.h"
+#include "converter/shared_parts.h"
 #include "support/os.h"
 
 int AllocateVoiceTallies(ConversionState& s, uint16_t trackCount) {
@@ -36,10 +37,11 @@ bool Ranks(const Candidate& a, const Candidate& b) {
 void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount) {
   Candidate best[kMaxParts];
   int count = 0;
-  bool dropped = false;
+  bool dropped = false;  // a voice ranks after the sixth
+  bool overflow = false;  // a chord of more notes than voices
   for (int i = 0; i < trackCount; ++i) {
     VoiceTally& tally = s.voices[i];
-    dropped = dropped || tally.notes[kOverflowVoice] > 0;
+    overflow = overflow || tally.notes[kOverflowVoice] > 0;
     for (int v = 0; v < kMaxVoices; ++v) {
       tally.part[v] = -1;
       const Candidate c{tally.notes[v], i, v};
@@ -54,7 +56,13 @@ void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount) 
       best[at] = c;
     }
   }
-  if (dropped) log.AddLog(msg::kPartLimit, 1);
+  if (dropped) {
+    int rhythm = 0;
+    for (int i = 0; i < count; ++i) rhythm += s.tracks[best[i].track].isRhythm != 0;
+    PlanSharedParts(s, trackCount, rhythm, count);
+    return;
+  }
+  if (overflow) log.AddLog(msg::kPartLimit, 1);
   for (int i = 0; count == 0 && i < trackCount; ++i)
     if (s.voices[i].hasNotes) best[count++] = Candidate{0, i, 0};
   // Parts follow the tracks and, within a track, the voices.

@@ -35,8 +35,9 @@ void ReleaseVoiceTallies(ConversionState& s);
 
 // After the analysis pass: gives the parts to the voices with the most
 // notes, marks their tracks active, and sets the song's end (the longest of
-// those tracks) and volumes from them. Logs the part limit once when a voice
-// is left without a part.
+// those tracks) and volumes from them. When a voice would be left without a
+// part, the parts are shared instead (PlanSharedParts); a chord wider than
+// the voices is logged as the part limit once.
 // A song whose tracks have notes but no voice a note-on with a velocity gets
 // the first such track's first voice as its part, of rests only, as the
 // plain conversion writes it.

@@ -12,6 +12,15 @@
 #include "converter/length_grid.h"
 #include "converter/track_reader.h"
 
+class LengthCount;
+
+// The tick rounded up to a multiple of step (the 32nd note's ticks): where
+// the search for the parts' common end starts.
+int32_t RoundUpToGrid(int32_t tick, int32_t step);
+// The tick where the counted parts, each padded with rests to it, all end:
+// the latest end, moved on while a part's rest lands past it.
+int32_t CommonEnd(const LengthCount* parts, int count, int32_t songEnd);
+
 class LengthCount {
  public:
   // Starts a track at tick 0 with the given meter entries and the pieces the

@@ -123,6 +123,8 @@ int CountVoices(ConversionState& s, MessageLog& log, int track, int32_t division
   return 1;
 }
 
+}  // namespace
+
 // The tick rounded up to a multiple of step (the 32nd note's ticks): where
 // the search for the parts' common end starts.
 int32_t RoundUpToGrid(int32_t tick, int32_t step) {
@@ -131,11 +133,13 @@ int32_t RoundUpToGrid(int32_t tick, int32_t step) {
   return rounded > INT32_MAX ? tick : static_cast<int32_t>(rounded);
 }
 
-// Rounds of padding before the parts' ends are left as the grid puts them.
-const int kEndRounds = 4;
-
 // The tick where the parts, each padded with rests to it, all end: the
 // latest end, moved on while a part's rest lands past it.
+namespace {
+// Rounds of padding before the parts' ends are left as the grid puts them.
+const int kEndRounds = 4;
+}  // namespace
+
 int32_t CommonEnd(const LengthCount* parts, int count, int32_t songEnd) {
   int32_t end = songEnd;
   for (int round = 0; round < kEndRounds; ++round) {
@@ -152,8 +156,6 @@ int32_t CommonEnd(const LengthCount* parts, int count, int32_t songEnd) {
   }
   return end;
 }
-
-}  // namespace
 
 int RunVoiceLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;

@@ -11,6 +11,11 @@
 #include "converter/mml_writer.h"
 #include "converter/rhythm_kit.h"
 
+// Writes a part's header lines for the track entry (its rhythm flag, volume
+// and default length) with the part letter, and starts the part's first
+// body line.
+void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter);
+
 // Room for one token with its line prefix: the prefix (4 bytes), the longest
 // token (6: a macro call and a two-digit number) and the block copied for
 // its last part.

@@ -148,8 +148,13 @@ void ReportWriter::AddLoss(const Loss& loss, const BarPosition& at) {
       else line.Text(", ").Number(loss.value).Text(" bpm");
       break;
     case kLossVoiceLimit:
-      if (json_) line.Text(",\"voice\":").Number(loss.value + 1);
-      else line.Text(", voice ").Number(loss.value + 1);
+      if (loss.value < 0) {
+        // A note of shared parts: every part started a note at its tick.
+      } else if (json_) {
+        line.Text(",\"voice\":").Number(loss.value + 1);
+      } else {
+        line.Text(", voice ").Number(loss.value + 1);
+      }
       [[fallthrough]];
     case kLossPartLimit:
       if (json_) line.Text(",\"notes\":").Number(loss.count);
@@ -173,8 +178,9 @@ void ReportWriter::AddPart(const PartSummary& part) {
   if (json_) return;
   char voice[24] = "";
   if (part.voice >= 0) std::snprintf(voice, sizeof voice, ", voice %d", static_cast<int>(part.voice + 1));
-  Format("  part %c: track %d%s, channel %d, %s, notes in %d, notes out %d, %d bytes, ends at tick %d\n",
-         'A' + part.part, part.track, voice, part.channel, part.rhythm ? "rhythm" : "melodic",
+  if (part.lastTrack > part.track) std::snprintf(voice, sizeof voice, " to %d", static_cast<int>(part.lastTrack));
+  Format("  part %c: %s %d%s, channel %d, %s, notes in %d, notes out %d, %d bytes, ends at tick %d\n",
+         'A' + part.part, part.lastTrack > part.track ? "tracks" : "track", part.track, voice, part.channel, part.rhythm ? "rhythm" : "melodic",
          part.notesIn, part.notesOut, part.bytes, part.endTick);
 }
 
@@ -196,6 +202,7 @@ void ReportWriter::End(bool converted, int32_t division) {
     const PartSummary& p = parts_[i];
     Format("%s{\"part\":\"%c\",\"track\":%d,", i ? "," : "", 'A' + p.part, p.track);
     if (p.voice >= 0) Format("\"voice\":%d,", p.voice + 1);
+    if (p.lastTrack) Format("\"last_track\":%d,", p.lastTrack);
     Format("\"channel\":%d,\"rhythm\":%s,\"notes_in\":%d,\"notes_out\":%d,\"bytes\":%d,\"end_tick\":%d}",
            p.channel, p.rhythm ? "true" : "false", p.notesIn, p.notesOut, p.bytes, p.endTick);
   }

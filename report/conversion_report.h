@@ -32,6 +32,7 @@ struct PartSummary {
   int32_t part = 0;  // 0 for "A"
   int32_t track = 0;  // from 1
   int32_t voice = -1;  // from 0, keeping the notes; -1 for the whole track
+  int32_t lastTrack = 0;  // from 1: the last track of a shared part; 0 for one track
   int32_t channel = 0;  // from 1, of the track's first note; 0 when none
   int32_t rhythm = 0;
   int32_t notesIn = 0;

@@ -64,6 +64,8 @@ void ReportWatch::StartPart(const ConversionState& s, int track, int part, int r
   part_.track = track + 1;
   part_.voice = voice;
   part_.rhythm = rhythm;
+  if (s.shared.on) part_.lastTrack = s.shared.parts[part].lastTrack + 1;
+  noteTrack_ = part_.track;
   part_.bytes = bytesBefore;
   noteWritten_ = false;
   if (intended_) Intend(kMmlPartStart, 0, rhythm, 'A' + part);
@@ -77,7 +79,7 @@ void ReportWatch::StartPart(const ConversionState& s, int track, int part, int r
 
 Loss ReportWatch::PartLoss(int32_t tick, int key, int reason) const {
   Loss loss;
-  loss.track = part_.track;
+  loss.track = noteTrack_;
   loss.part = part_.part;
   loss.tick = tick;
   loss.key = key;

@@ -36,6 +36,7 @@ class ReportWatch final : public ConversionWatch {
   void StartEmission(const ConversionState& s) override;
   void StartPart(const ConversionState& s, int track, int part, int rhythm, int voice,
                  int32_t bytesBefore) override;
+  void NoteTrack(int track) override { noteTrack_ = track + 1; }
   void SourceNote(int channel) override {
     if (part_.notesIn++ == 0) part_.channel = channel + 1;
   }
@@ -98,6 +99,7 @@ class ReportWatch final : public ConversionWatch {
   int tempoTracks_[kMapCapacity] = {};
   uint32_t tempoWritten_ = 0;  // bit per tempo map entry
   PartSummary part_;
+  int32_t noteTrack_ = 0;  // from 1: the track the part's losses name
   // The note being written: whether any of it was written, and where.
   bool noteWritten_ = false;
   int32_t noteFrom_ = 0;

@@ -69,7 +69,7 @@ TEST(KeepNotes, VoicesBecomePartsAndWhatIsStillLostIsListed) {
     t.NoteOn(0, 60).Note(0, 480, 72).Note(480, 960, 55).Note(960, 1440, 50).NoteOff(1920, 60);
     return std::vector<TrackBuilder>{t};
   };
-  auto seventhVoice = [] {  // four voices of four notes, three of two: the last one loses (ties go by voice)
+  auto seventhVoice = [] {  // seven voices share the six parts: the third low note cuts the oldest chord note
     TrackBuilder wide, narrow;
     const int chord[] = {60, 64, 67, 71}, low[] = {48, 52, 55};
     for (int i = 0; i < 4; ++i) {
@@ -109,10 +109,17 @@ TEST(KeepNotes, VoicesBecomePartsAndWhatIsStillLostIsListed) {
        {}},
       {"a seventh voice",
        seventhVoice(),
-       {"part A: track 1, voice 1, channel 1, melodic, notes in 4, notes out 4", "part B: track 1, voice 2, channel 1, melodic, notes in 4, notes out 4",
-        "part C: track 1, voice 3, channel 1, melodic, notes in 4, notes out 4", "part D: track 1, voice 4, channel 1, melodic, notes in 4, notes out 4",
-        "part E: track 2, voice 1, channel 1, melodic, notes in 2, notes out 2", "part F: track 2, voice 2, channel 1, melodic, notes in 2, notes out 2"},
-       {"track 2, tick 240, bar 1 beat 1+240, voice_limit, voice 3, 2 notes"}},
+       {"part A: tracks 1 to 2, channel 1, melodic, notes in 6, notes out 6", "part B: track 1, channel 1, melodic, notes in 4, notes out 4",
+        "part C: track 1, channel 1, melodic, notes in 4, notes out 4", "part D: track 1, channel 1, melodic, notes in 4, notes out 4",
+        "part E: track 2, channel 1, melodic, notes in 2, notes out 2", "part F: track 2, channel 1, melodic, notes in 2, notes out 2"},
+       {}},
+      {"seven notes at one tick",
+       {TrackBuilder().NoteOn(0, 60).NoteOn(0, 62).NoteOn(0, 64).NoteOn(0, 65).NoteOn(0, 67).NoteOn(0, 69).NoteOn(0, 71)
+            .NoteOff(480, 60).NoteOff(480, 62).NoteOff(480, 64).NoteOff(480, 65).NoteOff(480, 67).NoteOff(480, 69).NoteOff(480, 71)},
+       {"part A: track 1, channel 1, melodic, notes in 1, notes out 1", "part B: track 1, channel 1, melodic, notes in 1, notes out 1",
+        "part C: track 1, channel 1, melodic, notes in 1, notes out 1", "part D: track 1, channel 1, melodic, notes in 1, notes out 1",
+        "part E: track 1, channel 1, melodic, notes in 1, notes out 1", "part F: track 1, channel 1, melodic, notes in 1, notes out 1"},
+       {"track 1, tick 0, bar 1 beat 1, voice_limit, 1 notes"}},
       {"unequal ends padded",
        unequalEnds(),
        {"part A: track 1, voice 1, channel 1, melodic, notes in 1, notes out 1", "part B: track 2, voice 1, channel 1, melodic, notes in 1, notes out 1"},
