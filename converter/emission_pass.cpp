@@ -48,6 +48,33 @@ void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter) {
   s.lineLen = 2;
 }
 
+void StartPartBody(ConversionState& s, int32_t division) {
+  s.barTicks = StartMeasureTicks(s, division);
+  s.nextBarTick = s.barTicks;
+  s.writtenTick = 0;
+  s.curOctave = -2;
+  s.lastMacro = -1;
+}
+
+void WriteTempoChange(ConversionState& s, PartWriter& out, const TempoMap& tempo) {
+  char text[16];
+  const int n = std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo.bpm));
+  out.Token(text, static_cast<uint32_t>(n));
+  if (s.watch) s.watch->TempoWritten(s, tempo, out.WrittenTick());
+}
+
+int FinishPartBody(ConversionState& s, PartWriter& out) {
+  if (out.WrittenTick() < s.maxEndTick) {
+    s.curTick = s.maxEndTick;
+    out.Rest(s.maxEndTick);
+  }
+  const int32_t writtenEnd = out.WrittenTick();
+  out.GiveBack();
+  WriteRaw(s, "\r\n\r\n");
+  if (s.watch) s.watch->EndPart(s, writtenEnd, s.targetFile.Tell());
+  return s.stopReason == kRunning;
+}
+
 namespace {
 
 // Writes the body of one part: a single voice of notes and rests. The part
@@ -61,11 +88,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
   const TrackInfo track = trackEntry;
   ChangeWalk<TempoMap> tempos(s.tempos, s.tempoCount);
   ChangeWalk<MeterMap> meters(s.meters, s.meterCount);
-  s.barTicks = StartMeasureTicks(s, division);
-  s.nextBarTick = s.barTicks;
-  s.writtenTick = 0;
-  s.curOctave = -2;
-  s.lastMacro = -1;
+  StartPartBody(s, division);
   const bool writesTempo = s.curPart == 0;
   int curNote = -1;
   int32_t noteStartTick = 0;
@@ -123,12 +146,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
     if (delta != 0) {
       if (Split) split.Flush(notes);
       if (writesTempo) {
-        if (const TempoMap* tempo = tempos.At(tick)) {
-          char text[16];
-          int n = std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo->bpm));
-          out.Token(text, static_cast<uint32_t>(n));
-          if (watch) watch->TempoWritten(s, *tempo, out.WrittenTick());
-        }
+        if (const TempoMap* tempo = tempos.At(tick)) WriteTempoChange(s, out, *tempo);
       }
       if (const MeterMap* m = meters.At(tick)) {
         out.SetMeasure(MeasureTicks(division, m->numerator, m->denominator));
@@ -177,15 +195,7 @@ int WritePartBody(ConversionState& s, MessageLog& log, const TrackInfo& trackEnt
   }
   if (Split) split.Flush(notes);
   if (watch && curNote != -1) watch->NoteUnended(curNote, noteStartTick);
-  if (out.WrittenTick() < s.maxEndTick) {
-    s.curTick = s.maxEndTick;
-    out.Rest(s.maxEndTick);
-  }
-  const int32_t writtenEnd = out.WrittenTick();
-  out.GiveBack();
-  WriteRaw(s, "\r\n\r\n");
-  if (watch) watch->EndPart(s, writtenEnd, s.targetFile.Tell());
-  return s.stopReason == kRunning;
+  return FinishPartBody(s, out);
 }
 
 // Tells the watch of the track's voices that no part plays.

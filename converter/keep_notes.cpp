@@ -71,13 +71,16 @@ void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount) 
     for (int j = 0; j < count; ++j)
       part += best[j].track < best[i].track || (best[j].track == best[i].track && best[j].voice < best[i].voice);
     s.voices[best[i].track].part[best[i].voice] = static_cast<int8_t>(part);
-    TrackInfo& track = s.tracks[best[i].track];
-    if (track.active) continue;
-    track.active = 1;
-    if (track.endTick > s.maxEndTick) s.maxEndTick = track.endTick;
-    if (track.maxVolume > s.maxVolume) s.maxVolume = track.maxVolume;
-    if (track.isRhythm && track.maxVolume > s.rhythmVolume) s.rhythmVolume = track.maxVolume;
+    ActivateTrack(s, s.tracks[best[i].track]);
   }
+}
+
+void ActivateTrack(ConversionState& s, TrackInfo& track) {
+  if (track.active) return;
+  track.active = 1;
+  if (track.endTick > s.maxEndTick) s.maxEndTick = track.endTick;
+  if (track.maxVolume > s.maxVolume) s.maxVolume = track.maxVolume;
+  if (track.isRhythm && track.maxVolume > s.rhythmVolume) s.rhythmVolume = track.maxVolume;
 }
 
 int32_t KeptDrumKey(int32_t key) { return DrumMacro(key) >= 0 ? key : MacroKey(FamilyMacro(key)); }

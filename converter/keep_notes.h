@@ -43,6 +43,9 @@ void ReleaseVoiceTallies(ConversionState& s);
 // plain conversion writes it.
 void ChooseVoiceParts(ConversionState& s, MessageLog& log, uint16_t trackCount);
 
+// Marks the track written and takes its end and volumes into the song's.
+void ActivateTrack(ConversionState& s, TrackInfo& track);
+
 // The length pass, keeping the notes: reads every track that has parts
 // again, counts each part's voice to choose its default length, and sets the
 // song's end to the tick where every part's written time can end together

@@ -88,10 +88,6 @@ class PartPool {
     for (int i = 0; i < pending_; ++i) {
       const Note note = waiting_[i];
       const int p = Place(note.track, tick);
-      if (p < 0) {
-        sink.Lost(note.track, note.key, note.channel, tick);
-        continue;
-      }
       if (sounding_[p].key != -1) sink.Off(p, tick);
       sounding_[p] = Note{note.track, note.key, note.channel, 0};
       start_[p] = tick;
@@ -123,6 +119,9 @@ class PartPool {
     return key != than.key ? key > than.key : track < than.track;
   }
 
+  // A part for a note of the track at tick. There always is one: at most
+  // parts_ notes wait, and each takes one part, which a later note of the
+  // tick can take again only when that note was over at once.
   int Place(int32_t track, int32_t tick) const {
     int silent = -1;
     int earliest = -1;

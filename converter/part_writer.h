@@ -16,6 +16,18 @@
 // body line.
 void WritePartHeader(ConversionState& s, const TrackInfo& track, char letter);
 
+class PartWriter;
+
+// Sets the part's measure grid, written position, octave and drum macro for
+// the start of its body.
+void StartPartBody(ConversionState& s, int32_t division);
+// Writes a tempo change token in the first part's body (and tells the watch).
+void WriteTempoChange(ConversionState& s, PartWriter& out, const TempoMap& tempo);
+// Ends a part's body: rests up to the song's end, the writer's state given
+// back, the empty line after the part. Returns 1 unless a limit stopped the
+// conversion.
+int FinishPartBody(ConversionState& s, PartWriter& out);
+
 // Room for one token with its line prefix: the prefix (4 bytes), the longest
 // token (6: a macro call and a two-digit number) and the block copied for
 // its last part.

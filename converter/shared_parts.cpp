@@ -1,7 +1,5 @@
 #include "converter/shared_parts.h"
 
-#include <cstdio>
-
 #include "converter/change_walk.h"
 #include "converter/conversion_watch.h"
 #include "converter/keep_notes.h"
@@ -34,11 +32,7 @@ void PlanSharedParts(ConversionState& s, uint16_t trackCount, int rhythmRanked, 
   for (int i = 0; i < trackCount; ++i) {
     TrackInfo& track = s.tracks[i];
     const int parts = track.isRhythm ? plan.rhythmParts : plan.melodicParts;
-    if (!s.voices[i].hasNotes || parts == 0) continue;
-    track.active = 1;
-    if (track.endTick > s.maxEndTick) s.maxEndTick = track.endTick;
-    if (track.maxVolume > s.maxVolume) s.maxVolume = track.maxVolume;
-    if (track.isRhythm && track.maxVolume > s.rhythmVolume) s.rhythmVolume = track.maxVolume;
+    if (s.voices[i].hasNotes && parts != 0) ActivateTrack(s, track);
   }
 }
 
@@ -49,6 +43,13 @@ enum { kMelodicPool = 0, kRhythmPool = 1 };
 // The part of the plan that a pool's part is.
 int PlanPart(const SharedPlan& plan, int pool, int part) {
   return pool == kMelodicPool ? part : plan.melodicParts + part;
+}
+
+// The pool a part of the plan belongs to, and its part there.
+int PoolOf(const SharedPlan& plan, int p, int* part) {
+  const bool melodic = p < plan.melodicParts;
+  *part = melodic ? p : p - plan.melodicParts;
+  return melodic ? kMelodicPool : kRhythmPool;
 }
 
 // The tempo and meter ticks after 0 in order, without repeats: where a
@@ -112,7 +113,8 @@ struct PoolSink {
 // Reads the song as one stream and hands every note to its pool; the
 // visitor hears of each placement and of every tick the clock stops at
 // (Step, after the notes of the tick before were placed), the tempo and
-// meter ticks up to the song's end among them. Returns 1, or 0 when the
+// meter ticks up to the song's end among them. The notes of a pool the
+// visitor does not want are not placed. Returns 1, or 0 when the
 // data cannot be read, the memory cannot be had or the visitor stopped.
 template <class Visitor>
 int WalkSharedSong(ConversionState& s, MessageLog& log, uint16_t trackCount, Visitor& v) {
@@ -140,6 +142,7 @@ int WalkSharedSong(ConversionState& s, MessageLog& log, uint16_t trackCount, Vis
       if (maps.Next() > now) stepTo(maps.Next());
     if (e.tick > now) stepTo(e.tick);
     const int pool = s.tracks[e.track].isRhythm ? kRhythmPool : kMelodicPool;
+    if (!v.Wants(pool)) continue;
     if (e.kind == kMergedTrackEnd) {
       pools[pool].EndTrack(e.track, sinks[pool]);
       continue;
@@ -183,6 +186,7 @@ struct SharedLengths {
     LengthCount& count = counts[PlanPart(s.shared, pool, part)];
     count.CloseAt(WrittenEnd(s, count.WrittenTick(), tick));
   }
+  bool Wants(int) const { return true; }
   void Unended(int, int) {}
   void Lost(int, int32_t, int32_t, int, int32_t) { ++lost; }
   void Range(int32_t, int32_t, int, int32_t) {}
@@ -225,15 +229,15 @@ int RunSharedLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount
   // places its notes as before.
   int inUse[2] = {0, 0};
   for (int p = 0; p < parts; ++p) {
-    const int pool = p < s.shared.melodicParts ? kMelodicPool : kRhythmPool;
-    const int part = pool == kMelodicPool ? p : p - s.shared.melodicParts;
+    int part = 0;
+    const int pool = PoolOf(s.shared, p, &part);
     if (lengths.notes[p]) inUse[pool] = part + 1;
   }
   if (inUse[0] + inUse[1] == 0) inUse[s.shared.melodicParts ? kMelodicPool : kRhythmPool] = 1;
   int kept = 0;
   for (int p = 0; p < parts; ++p) {
-    const int pool = p < s.shared.melodicParts ? kMelodicPool : kRhythmPool;
-    const int part = pool == kMelodicPool ? p : p - s.shared.melodicParts;
+    int part = 0;
+    const int pool = PoolOf(s.shared, p, &part);
     if (part >= inUse[pool]) continue;
     s.shared.parts[kept] = s.shared.parts[p];
     lengths.notes[kept] = lengths.notes[p];
@@ -321,12 +325,7 @@ struct SharedNotes {
   }
   void Step(int32_t tick) {
     if (writesTempo) {
-      if (const TempoMap* tempo = tempos.At(tick)) {
-        char text[16];
-        const int n = std::snprintf(text, sizeof text, "T%d", static_cast<int>(tempo->bpm));
-        out.Token(text, static_cast<uint32_t>(n));
-        if (watch) watch->TempoWritten(s, *tempo, out.WrittenTick());
-      }
+      if (const TempoMap* tempo = tempos.At(tick)) WriteTempoChange(s, out, *tempo);
     }
     if (const MeterMap* m = meters.At(tick)) {
       out.SetMeasure(MeasureTicks(division, m->numerator, m->denominator));
@@ -334,6 +333,7 @@ struct SharedNotes {
       else out.Rest(tick);
     }
   }
+  bool Wants(int of) const { return of == pool || tellsLosses[of]; }
   bool Stopped() const { return out.StopReason() != kRunning; }
 };
 
@@ -349,15 +349,11 @@ int WriteSharedPart(ConversionState& s, MessageLog& log, uint16_t trackCount, in
   s.curTrack = plan.firstTrack;
   if (s.watch) s.watch->StartPart(s, plan.firstTrack, p, info.isRhythm, -1, s.targetFile.Tell());
   WritePartHeader(s, info, static_cast<char>('A' + p));
-  s.barTicks = StartMeasureTicks(s, division);
-  s.nextBarTick = s.barTicks;
-  s.writtenTick = 0;
-  s.curOctave = -2;
-  s.lastMacro = -1;
+  StartPartBody(s, division);
   SpareToken spare;
   PartWriter out(s, info, spare);
-  const int pool = plan.rhythm ? kRhythmPool : kMelodicPool;
-  const int part = pool == kMelodicPool ? p : p - s.shared.melodicParts;
+  int part = 0;
+  const int pool = PoolOf(s.shared, p, &part);
   // A pool's first part tells of its lost notes; the song's first part of
   // those of a pool that has no part.
   const bool tellsMelodic = pool == kMelodicPool ? part == 0 : p == 0 && s.shared.melodicParts == 0;
@@ -370,15 +366,7 @@ int WriteSharedPart(ConversionState& s, MessageLog& log, uint16_t trackCount, in
     s.watch->NoteTrack(notes.curTrack);
     s.watch->NoteUnended(notes.curNote, notes.noteStart);
   }
-  if (out.WrittenTick() < s.maxEndTick) {
-    s.curTick = s.maxEndTick;
-    out.Rest(s.maxEndTick);
-  }
-  const int32_t writtenEnd = out.WrittenTick();
-  out.GiveBack();
-  WriteRaw(s, "\r\n\r\n");
-  if (s.watch) s.watch->EndPart(s, writtenEnd, s.targetFile.Tell());
-  return s.stopReason == kRunning;
+  return FinishPartBody(s, out);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ class SongMerge {
     TrackEvent ev;
   };
   static bool Before(const Head& a, const Head& b) {
-    return a.tick != b.tick ? a.tick < b.tick : (a.track != b.track ? a.track < b.track : a.kind < b.kind);
+    return a.tick != b.tick ? a.tick < b.tick : a.track < b.track;
   }
   // Reads a cursor's next event into head; returns 0 when the data is damaged.
   int Load(Head* head);

@@ -46,7 +46,7 @@ class TrackCursor {
       return -1;
     }
     int data1 = 0;
-    if ((status & 0xE0) != 0xC0 && !Byte(source, &data1)) return -1;
+    if (HasSecondDataByte(status) && !Byte(source, &data1)) return -1;
     *ev = TrackEvent{status, {data0, data1}, 0, 0};
     runningStatus_ = status;
     return 1;

@@ -18,6 +18,10 @@ struct TrackEvent {
   int32_t payload;    // system exclusive or meta bytes still to read or skip
 };
 
+// Program change and channel pressure carry one data byte, the other
+// channel messages two.
+inline bool HasSecondDataByte(int status) { return (status & 0xE0) != 0xC0; }
+
 // Reads "MTrk" and the chunk length into trackBytesLeft, and starts the
 // track at tick 0. Returns 0 for another chunk type (logged in the analysis pass).
 int ReadChunkHeader(ConversionState& s, MessageLog& log, PassKind pass);
@@ -140,10 +144,6 @@ class TrackReader {
   }
 
  private:
-  // Program change and channel pressure carry one data byte, the other
-  // channel messages two.
-  static bool HasSecondDataByte(int status) { return (status & 0xE0) != 0xC0; }
-
   // Reads one byte of the track into *byte. Returns 1, or 0 after logging
   // that the track data is damaged.
   int ReadByte(int* byte) {
