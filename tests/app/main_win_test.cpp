@@ -282,39 +282,6 @@ struct AppProcess {
   PROCESS_INFORMATION info = {};
 };
 
-// A printed figure, generously bound: 300 songs dropped against trelvio-cli.exe,
-// the fastest of three turns each; both write the converter's MML.
-TEST(MainWin, DropOf300SongsAgainstTheCommandLine) {
-  RegKey settings;
-  ScratchDir dir;
-  WideLines paths;
-  std::string names = "-q";
-  for (int i = 0; i < 300; ++i) {
-    const std::string name = std::to_string(1000 + i) + ".mid";
-    WriteFileBytes(dir.path + "\\" + name, Song(2, 16));
-    paths.push_back(Wide(dir.path + "\\" + name));
-    names += " " + name;
-  }
-  std::unique_ptr<MainWinProbe> win;
-  ASSERT_TRUE(Restart(win, settings));
-  double cli = 1e9, drop = 1e9;
-  for (int turn = 0; turn < 3; ++turn) {
-    DWORD start = GetTickCount();
-    EXPECT_EQ(AppProcess("trelvio-cli.exe", names, dir.path).WaitForExit(), 0u);
-    cli = std::min(cli, (GetTickCount() - start) / 1000.0);
-    EXPECT_EQ(ReadFileText(dir.path + "\\1299.mml"), RunConverter(Song(2, 16)).mml);
-    DeleteFileA((dir.path + "\\1299.mml").c_str());
-    start = GetTickCount();
-    Drop(*win, paths);
-    drop = std::min(drop, (GetTickCount() - start) / 1000.0);
-  }
-  std::printf("300 songs: TRELVIO.exe drop %.2f s, trelvio-cli.exe %.2f s (%.1f x)\n", drop, cli,
-              drop / cli);
-  EXPECT_EQ(win->Text().substr(win->Text().rfind("1299.mid")), JobLog("1299.mid", Song(2, 16)));
-  EXPECT_EQ(ReadFileText(dir.path + "\\1299.mml"), RunConverter(Song(2, 16)).mml);
-  EXPECT_LT(drop, 2 * cli + 1.0);
-}
-
 // The file argument ('/' taken as '\') is converted before the window first shows.
 // Closing ends with 0 and stores "LastFile" with backslashes and, as "ClientRect",
 // the area after a snap (no WM_SIZING) or a maximize (kept while minimized).
