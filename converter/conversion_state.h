@@ -76,18 +76,21 @@ struct EarlyLengths {
 struct SharedPart {
   int8_t rhythm;
   int8_t lengthIndex;  // the part's default length
+  int8_t queue;        // the queue that holds its notes (see PartEvent)
   int32_t volume;      // the mean channel volume of its notes' tracks
   int32_t firstTrack;  // the lowest and highest track it plays notes of
   int32_t lastTrack;
 };
 struct SharedPlan {
   int32_t on = 0;
+  int32_t stepEnd = 0;  // the tempo and meter ticks before this shape the parts' ends
   int32_t melodicParts = 0;
   int32_t rhythmParts = 0;
   SharedPart parts[kMaxParts] = {};
 };
 
 class ConversionWatch;
+class PVQueueSource;
 struct VoiceTally;
 
 struct ConversionState {
@@ -136,6 +139,9 @@ struct ConversionState {
   // per track, allocated with the track table).
   VoiceTally* voices = nullptr;
   SharedPlan shared;
+  // With keepNotes: where shared parts keep their notes between the length
+  // pass, which places them, and the emission pass, which writes them.
+  PVQueueSource* partQueues = nullptr;
 
   // Told what is lost and what is written, for a report or a round-trip
   // check; null when neither was asked for.

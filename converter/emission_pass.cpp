@@ -239,7 +239,7 @@ int WriteVoiceParts(ConversionState& s, MessageLog& log, int track, int32_t divi
 int RunEmissionPass(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
   s.piecesLeft = s.pieceBudget;
   if (s.watch) s.watch->StartEmission(s);
-  if (s.shared.on) return WriteSharedParts(s, log, trackCount, division);
+  if (s.shared.on) return WriteSharedParts(s, division);
   int32_t part = 0;
   for (int i = 0; i < trackCount; ++i) {
     if (!ReadChunkHeader(s, log, kEmissionPass)) return 0;

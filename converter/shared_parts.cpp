@@ -9,6 +9,7 @@
 #include "converter/part_writer.h"
 #include "converter/rhythm_kit.h"
 #include "converter/song_merge.h"
+#include "support/record_queue.h"
 
 void PlanSharedParts(ConversionState& s, uint16_t trackCount, int rhythmRanked, int ranked) {
   bool melodic = false;
@@ -97,10 +98,95 @@ int32_t WrittenEnd(const ConversionState& s, int32_t writtenTick, int32_t tick) 
   return writtenTick == INT32_MAX ? tick : writtenTick + 1;
 }
 
-// Hands a pool's placements to the pass's visitor, with the pool's name.
-template <class Visitor>
+// What the length pass keeps of a shared part for the emission pass: its
+// placements as the pools made them, each at the tick the song's clock
+// stood at, in the queue of the part (the losses of a pool in the queue of
+// the part that tells them).
+// Eight bytes an event: the tick, then the track (16 bits: the file counts
+// its tracks in 16), the key (8), the kind (3) and the channel (4).
+enum PartEventKind : uint8_t { kEventOn, kEventOff, kEventUnended, kEventLost, kEventRange };
+struct PartEvent {
+  int32_t tick;
+  uint32_t packed;
+  PartEvent() = default;
+  PartEvent(int32_t at, int32_t track, int32_t key, int kind, int channel)
+      : tick(at),
+        packed(static_cast<uint32_t>(track) | static_cast<uint32_t>(key & 0xFF) << 16 |
+               static_cast<uint32_t>(kind) << 24 | static_cast<uint32_t>(channel & 0x0F) << 27) {}
+  int32_t Track() const { return static_cast<int32_t>(packed & 0xFFFF); }
+  int32_t Key() const { return static_cast<int32_t>(packed >> 16 & 0xFF); }
+  int Kind() const { return static_cast<int>(packed >> 24 & 7); }
+  int Channel() const { return static_cast<int>(packed >> 27 & 0x0F); }
+};
+
+// The length pass's visitor of the pools: each part's count, volume and
+// tracks, and its events queued.
+struct SharedLengths {
+  ConversionState& s;
+  LengthCount* counts;  // by part of the plan
+  PVRecordQueue* queues[kMaxParts] = {};
+  int64_t volumes[kMaxParts] = {};
+  int32_t notes[kMaxParts] = {};
+  bool told[kMaxParts] = {};  // the part tells of losses
+  int32_t lost = 0;           // notes that found every part starting a note
+  int32_t now = 0;
+  bool failed = false;        // a queue did not take an event
+
+  void Put(int p, PartEventKind kind, int32_t track, int32_t key, int channel, int32_t tick) {
+    const PartEvent e(tick, track, key, kind, channel);
+    if (!queues[p]->Append(&e, sizeof e)) failed = true;
+  }
+  // The part that tells of a pool's losses: its first, or the other pool's
+  // first when it has none.
+  int Teller(int pool) const {
+    const int parts = pool == kMelodicPool ? s.shared.melodicParts : s.shared.rhythmParts;
+    return PlanPart(s.shared, parts ? pool : 1 - pool, 0);
+  }
+  void On(int pool, int part, int32_t track, int32_t key, int channel, int32_t tick) {
+    const int p = PlanPart(s.shared, pool, part);
+    if (RestsBefore(s, counts[p].WrittenTick(), tick)) counts[p].CloseAt(tick);
+    volumes[p] += s.tracks[track].maxVolume;
+    ++notes[p];
+    SharedPart& plan = s.shared.parts[p];
+    if (plan.firstTrack < 0 || track < plan.firstTrack) plan.firstTrack = track;
+    if (track > plan.lastTrack) plan.lastTrack = track;
+    Put(p, kEventOn, track, key, channel, tick);
+  }
+  void Off(int pool, int part, int32_t tick) {
+    const int p = PlanPart(s.shared, pool, part);
+    counts[p].CloseAt(WrittenEnd(s, counts[p].WrittenTick(), tick));
+    Put(p, kEventOff, 0, 0, 0, tick);
+  }
+  void Unended(int pool, int part) { Put(PlanPart(s.shared, pool, part), kEventUnended, 0, 0, 0, now); }
+  void Lost(int pool, int32_t track, int32_t key, int channel, int32_t tick) {
+    ++lost;
+    told[Teller(pool)] = true;
+    Put(Teller(pool), kEventLost, track, key, channel, tick);
+  }
+  // A melodic key no part can write: a loss of the melodic pool's first part.
+  void Range(int32_t track, int32_t key, int channel, int32_t tick) {
+    if (!s.shared.melodicParts) return Lost(kMelodicPool, track, key, channel, tick);
+    told[Teller(kMelodicPool)] = true;
+    Put(Teller(kMelodicPool), kEventRange, track, key, channel, tick);
+  }
+  // The clock moves on to tick; a tempo or meter tick (onMap) may change
+  // the measures the parts are cut in.
+  void Step(int32_t tick, bool onMap) {
+    now = tick;
+    if (!onMap) return;
+    for (int p = 0; p < PartCount(); ++p) counts[p].AtTick(tick, 1);
+  }
+  bool Stopped() const {
+    for (int p = 0; p < PartCount(); ++p)
+      if (counts[p].StopReason() != kRunning) return true;
+    return failed;
+  }
+  int PartCount() const { return s.shared.melodicParts + s.shared.rhythmParts; }
+};
+
+// Hands a pool's placements to the length pass, with the pool's name.
 struct PoolSink {
-  Visitor& v;
+  SharedLengths& v;
   int pool;
   void On(int part, int32_t track, int32_t key, int channel, int32_t tick) {
     v.On(pool, part, track, key, channel, tick);
@@ -113,25 +199,25 @@ struct PoolSink {
 // Reads the song as one stream and hands every note to its pool; the
 // visitor hears of each placement and of every tick the clock stops at
 // (Step, after the notes of the tick before were placed), the tempo and
-// meter ticks up to the song's end among them. The notes of a pool the
-// visitor does not want are not placed. Returns 1, or 0 when the
+// meter ticks up to the song's end among them. Limits are looked at when the
+// clock moves: a count that has stopped takes no more time. Returns 1, or 0 when the
 // data cannot be read, the memory cannot be had or the visitor stopped.
-template <class Visitor>
-int WalkSharedSong(ConversionState& s, MessageLog& log, uint16_t trackCount, Visitor& v) {
+int WalkSharedSong(ConversionState& s, MessageLog& log, uint16_t trackCount, SharedLengths& v) {
   SongMerge merge;
   const int opened = merge.Open(s, trackCount, s.sourceFile.Tell());
   if (opened < 0) log.AddLog(msg::kNoMemory, 1);
   if (opened == 0) TrackDataDamaged(log);
   if (opened != 1) return 0;
   PartPool pools[2] = {PartPool(s.shared.melodicParts), PartPool(s.shared.rhythmParts)};
-  PoolSink<Visitor> sinks[2] = {{v, kMelodicPool}, {v, kRhythmPool}};
+  PoolSink sinks[2] = {{v, kMelodicPool}, {v, kRhythmPool}};
   MapTicks maps(s);
   int32_t now = 0;
-  auto stepTo = [&](int32_t tick) {
+  auto stepTo = [&](int32_t tick, bool onMap) {
     pools[0].Flush(sinks[0]);
     pools[1].Flush(sinks[1]);
     now = tick;
-    v.Step(tick);
+    v.Step(tick, onMap);
+    return !v.Stopped();
   };
   for (;;) {
     MergedEvent e;
@@ -139,10 +225,9 @@ int WalkSharedSong(ConversionState& s, MessageLog& log, uint16_t trackCount, Vis
     if (read < 0) return TrackDataDamaged(log);
     if (read == 0) break;
     for (; maps.Next() <= e.tick; maps.Take())
-      if (maps.Next() > now) stepTo(maps.Next());
-    if (e.tick > now) stepTo(e.tick);
+      if (maps.Next() > now && !stepTo(maps.Next(), true)) return 0;
+    if (e.tick > now && !stepTo(e.tick, false)) return 0;
     const int pool = s.tracks[e.track].isRhythm ? kRhythmPool : kMelodicPool;
-    if (!v.Wants(pool)) continue;
     if (e.kind == kMergedTrackEnd) {
       pools[pool].EndTrack(e.track, sinks[pool]);
       continue;
@@ -156,50 +241,16 @@ int WalkSharedSong(ConversionState& s, MessageLog& log, uint16_t trackCount, Vis
       if (pool == kMelodicPool && !IsWritableKey(s.tracks[e.track], key)) v.Range(e.track, key, channel, e.tick);
       else if (!pools[pool].On(e.track, key, channel, e.tick, sinks[pool])) v.Lost(pool, e.track, key, channel, e.tick);
     }
-    if (v.Stopped()) return 0;
   }
   pools[0].Flush(sinks[0]);
   pools[1].Flush(sinks[1]);
-  for (; maps.Next() < s.maxEndTick; maps.Take())
-    if (maps.Next() > now) stepTo(maps.Next());
+  // The meters after the last event shape the closing rests: the emission
+  // pass steps through the same ones (stepEnd).
+  s.shared.stepEnd = s.maxEndTick;
+  for (; maps.Next() < s.shared.stepEnd; maps.Take())
+    if (maps.Next() > now && !stepTo(maps.Next(), true)) return 0;
   return !v.Stopped();
 }
-
-// The length pass's visitor: each part's count, volume and tracks.
-struct SharedLengths {
-  ConversionState& s;
-  LengthCount* counts;  // by part of the plan
-  int64_t volumes[kMaxParts] = {};
-  int32_t notes[kMaxParts] = {};
-  int32_t lost = 0;  // notes that found every part starting a note
-
-  void On(int pool, int part, int32_t track, int32_t, int, int32_t tick) {
-    const int p = PlanPart(s.shared, pool, part);
-    if (RestsBefore(s, counts[p].WrittenTick(), tick)) counts[p].CloseAt(tick);
-    volumes[p] += s.tracks[track].maxVolume;
-    ++notes[p];
-    SharedPart& plan = s.shared.parts[p];
-    if (plan.firstTrack < 0 || track < plan.firstTrack) plan.firstTrack = track;
-    if (track > plan.lastTrack) plan.lastTrack = track;
-  }
-  void Off(int pool, int part, int32_t tick) {
-    LengthCount& count = counts[PlanPart(s.shared, pool, part)];
-    count.CloseAt(WrittenEnd(s, count.WrittenTick(), tick));
-  }
-  bool Wants(int) const { return true; }
-  void Unended(int, int) {}
-  void Lost(int, int32_t, int32_t, int, int32_t) { ++lost; }
-  void Range(int32_t, int32_t, int, int32_t) {}
-  void Step(int32_t tick) {
-    for (int p = 0; p < PartCount(); ++p) counts[p].AtTick(tick, 1);
-  }
-  bool Stopped() const {
-    for (int p = 0; p < PartCount(); ++p)
-      if (counts[p].StopReason() != kRunning) return true;
-    return false;
-  }
-  int PartCount() const { return s.shared.melodicParts + s.shared.rhythmParts; }
-};
 
 }  // namespace
 
@@ -211,9 +262,15 @@ int RunSharedLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount
       LengthCount(s, division, s.meterCount, budget), LengthCount(s, division, s.meterCount, budget),
   };
   SharedLengths lengths{s, counts};
+  const int parts = lengths.PartCount();
+  // A conversion without queues (or whose queue cannot be had) cannot keep
+  // what it placed: the job that gave them tells why.
+  for (int p = 0; p < parts; ++p) {
+    lengths.queues[p] = s.partQueues ? s.partQueues->Queue(p) : nullptr;
+    if (!lengths.queues[p]) return 0;
+  }
   const int read = WalkSharedSong(s, log, trackCount, lengths);
   uint64_t used = 0;
-  const int parts = lengths.PartCount();
   for (int p = 0; p < parts; ++p) {
     if (counts[p].StopReason() != kRunning) s.stopReason = counts[p].StopReason();
     used += budget - counts[p].PiecesLeft();
@@ -224,14 +281,13 @@ int RunSharedLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount
     s.stopReason = kTooManyPieces;
     return 0;
   }
-  // Parts no note reached are not written: parts fill from each pool's
-  // first, so they are the last of their pool, and a pool without them
-  // places its notes as before.
+  // Parts that neither play a note nor tell of a loss are not written: parts
+  // fill from each pool's first, so they are the last of their pool.
   int inUse[2] = {0, 0};
   for (int p = 0; p < parts; ++p) {
     int part = 0;
     const int pool = PoolOf(s.shared, p, &part);
-    if (lengths.notes[p]) inUse[pool] = part + 1;
+    if (lengths.notes[p] || lengths.told[p]) inUse[pool] = part + 1;
   }
   if (inUse[0] + inUse[1] == 0) inUse[s.shared.melodicParts ? kMelodicPool : kRhythmPool] = 1;
   int kept = 0;
@@ -240,6 +296,7 @@ int RunSharedLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount
     const int pool = PoolOf(s.shared, p, &part);
     if (part >= inUse[pool]) continue;
     s.shared.parts[kept] = s.shared.parts[p];
+    s.shared.parts[kept].queue = static_cast<int8_t>(p);
     lengths.notes[kept] = lengths.notes[p];
     lengths.volumes[kept] = lengths.volumes[p];
     counts[kept++] = counts[p];
@@ -259,17 +316,13 @@ int RunSharedLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount
 
 namespace {
 
-// The emission of one shared part: its pool's placements into this part are
-// written; the pool's notes that no part plays (and melodic keys no part can
-// write) are told to the watch by the pool's first part.
+// The emission of one shared part from the events its queue holds.
 struct SharedNotes {
   ConversionState& s;
   PartWriter& out;
   ConversionWatch* watch;
-  int pool;
-  int part;
+  bool rhythm;
   bool writesTempo;
-  bool tellsLosses[2];  // by pool: this part tells of the pool's lost notes
   int32_t division;
   ChangeWalk<TempoMap> tempos;
   ChangeWalk<MeterMap> meters;
@@ -285,43 +338,43 @@ struct SharedNotes {
     watch->NoteTrack(curTrack);
     watch->NoteWritten(curNote, noteStart, end, from, out.WrittenTick(), last);
   }
-  void On(int onPool, int onPart, int32_t track, int32_t key, int channel, int32_t tick) {
-    if (onPool != pool || onPart != part) return;
+  void On(const PartEvent& e) {
+    int32_t key = e.Key();
     if (watch) {
-      watch->NoteTrack(track);
-      watch->SourceNote(channel);
+      watch->NoteTrack(e.Track());
+      watch->SourceNote(e.Channel());
     }
-    if (pool == kRhythmPool && DrumMacro(key) < 0) {
-      if (watch) watch->Substituted(tick, key, FamilyMacro(key));
+    if (rhythm && DrumMacro(key) < 0) {
+      if (watch) watch->Substituted(e.tick, key, FamilyMacro(key));
       key = KeptDrumKey(key);
     }
-    if (RestsBefore(s, out.WrittenTick(), tick)) out.Rest(tick);
+    if (RestsBefore(s, out.WrittenTick(), e.tick)) out.Rest(e.tick);
     curNote = key;
-    curTrack = track;
-    noteStart = tick;
+    curTrack = e.Track();
+    noteStart = e.tick;
   }
-  void Off(int offPool, int offPart, int32_t tick) {
-    if (offPool != pool || offPart != part || curNote == -1) return;
+  void Off(int32_t tick) {
+    if (curNote == -1) return;
     WriteNote(WrittenEnd(s, out.WrittenTick(), tick), tick, true);
     curNote = -1;
   }
-  void Unended(int endPool, int endPart) {
-    if (endPool != pool || endPart != part || curNote == -1) return;
+  void Unended() {
+    if (curNote == -1) return;
     if (watch) {
       watch->NoteTrack(curTrack);
       watch->NoteUnended(curNote, noteStart);
     }
     curNote = -1;
   }
-  void Lost(int lostPool, int32_t track, int32_t, int, int32_t tick) {
-    if (tellsLosses[lostPool] && watch) watch->VoiceDropped(track, -1, tick, 1);
-  }
-  void Range(int32_t track, int32_t key, int channel, int32_t tick) {
-    if (!s.shared.melodicParts) return Lost(kMelodicPool, track, key, channel, tick);
-    if (pool != kMelodicPool || !tellsLosses[kMelodicPool] || !watch) return;
-    watch->NoteTrack(track);
-    watch->SourceNote(channel);
-    watch->Dropped(tick, key, kLossRange);
+  void Loss(const PartEvent& e) {
+    if (!watch) return;
+    if (e.Kind() == kEventLost) {
+      watch->VoiceDropped(e.Track(), -1, e.tick, 1);
+      return;
+    }
+    watch->NoteTrack(e.Track());
+    watch->SourceNote(e.Channel());
+    watch->Dropped(e.tick, e.Key(), kLossRange);
   }
   void Step(int32_t tick) {
     if (writesTempo) {
@@ -333,13 +386,22 @@ struct SharedNotes {
       else out.Rest(tick);
     }
   }
-  bool Wants(int of) const { return of == pool || tellsLosses[of]; }
-  bool Stopped() const { return out.StopReason() != kRunning; }
+  void Take(const PartEvent& e) {
+    switch (e.Kind()) {
+      case kEventOn: return On(e);
+      case kEventOff: return Off(e.tick);
+      case kEventUnended: return Unended();
+      default: return Loss(e);
+    }
+  }
 };
 
-int WriteSharedPart(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division, int p,
-                    int64_t firstTrackPos) {
+// Writes part p from its queue. Returns 1, or 0 when the queue cannot be
+// read back or a limit stopped the conversion.
+int WriteSharedPart(ConversionState& s, int32_t division, int p) {
   const SharedPart& plan = s.shared.parts[p];
+  PVRecordQueue* queue = s.partQueues->Queue(plan.queue);
+  if (!queue || !queue->StartReading()) return 0;
   TrackInfo info = TrackInfo();
   info.active = 1;
   info.isRhythm = plan.rhythm;
@@ -352,16 +414,16 @@ int WriteSharedPart(ConversionState& s, MessageLog& log, uint16_t trackCount, in
   StartPartBody(s, division);
   SpareToken spare;
   PartWriter out(s, info, spare);
-  int part = 0;
-  const int pool = PoolOf(s.shared, p, &part);
-  // A pool's first part tells of its lost notes; the song's first part of
-  // those of a pool that has no part.
-  const bool tellsMelodic = pool == kMelodicPool ? part == 0 : p == 0 && s.shared.melodicParts == 0;
-  const bool tellsRhythm = pool == kRhythmPool ? part == 0 : p == 0 && s.shared.rhythmParts == 0;
-  SharedNotes notes{s,        out,  s.watch, pool, part, p == 0, {tellsMelodic, tellsRhythm}, division,
+  SharedNotes notes{s,        out,  s.watch, info.isRhythm != 0, p == 0, division,
                     ChangeWalk<TempoMap>(s.tempos, s.tempoCount), ChangeWalk<MeterMap>(s.meters, s.meterCount)};
-  s.sourceFile.Seek(firstTrackPos, 0);
-  if (!WalkSharedSong(s, log, trackCount, notes)) return 0;
+  MapTicks maps(s);
+  PartEvent e;
+  while (queue->Next(&e, sizeof e)) {
+    for (; maps.Next() <= e.tick; maps.Take()) notes.Step(maps.Next());
+    notes.Take(e);
+    if (out.StopReason() != kRunning) return 0;
+  }
+  for (; maps.Next() < s.shared.stepEnd; maps.Take()) notes.Step(maps.Next());
   if (s.watch && notes.curNote != -1) {
     s.watch->NoteTrack(notes.curTrack);
     s.watch->NoteUnended(notes.curNote, notes.noteStart);
@@ -371,11 +433,10 @@ int WriteSharedPart(ConversionState& s, MessageLog& log, uint16_t trackCount, in
 
 }  // namespace
 
-int WriteSharedParts(ConversionState& s, MessageLog& log, uint16_t trackCount, int32_t division) {
+int WriteSharedParts(ConversionState& s, int32_t division) {
   s.piecesLeft = s.pieceBudget;
-  const int64_t firstTrackPos = s.sourceFile.Tell();
   const int parts = s.shared.melodicParts + s.shared.rhythmParts;
   for (int p = 0; p < parts; ++p)
-    if (!WriteSharedPart(s, log, trackCount, division, p, firstTrackPos)) return 0;
+    if (!WriteSharedPart(s, division, p)) return 0;
   return 1;
 }

@@ -24,12 +24,13 @@ int SongMerge::Open(ConversionState& s, uint16_t trackCount, int64_t firstTrackP
   uint32_t bufferSize = kAllBuffers / static_cast<uint32_t>(taking);
   if (bufferSize > kLargestBuffer) bufferSize = kLargestBuffer;
   if (bufferSize < kSmallestBuffer) bufferSize = kSmallestBuffer;
-  const uint64_t each = sizeof(TrackCursor) + sizeof(Head) + bufferSize;
+  const uint64_t each = sizeof(TrackCursor) + sizeof(Head) + sizeof(uint64_t) + bufferSize;
   if (each * static_cast<uint64_t>(taking) > 0x7FFFFFFFu) return -1;
   block_ = PVOs()->allocBlock(static_cast<uint32_t>(each * static_cast<uint64_t>(taking)));
   if (!block_) return -1;
   cursors_ = static_cast<TrackCursor*>(block_);
-  heap_ = reinterpret_cast<Head*>(cursors_ + taking);
+  heads_ = reinterpret_cast<Head*>(cursors_ + taking);
+  heap_ = reinterpret_cast<uint64_t*>(heads_ + taking);
   uint8_t* buffers = reinterpret_cast<uint8_t*>(heap_ + taking);
 
   CPVFile& in = s.sourceFile;
@@ -42,47 +43,51 @@ int SongMerge::Open(ConversionState& s, uint16_t trackCount, int64_t firstTrackP
     if (!s.tracks[i].active) continue;
     TrackCursor* cursor = new (&cursors_[count_]) TrackCursor();
     cursor->Start(start, bytes, buffers + static_cast<uint64_t>(count_) * bufferSize, bufferSize);
-    heap_[count_] = Head{0, i, count_, kMergedEvent, TrackEvent{}};
+    heads_[count_].track = i;
     ++count_;
   }
   // The cursors move the source: their first events are read once every
   // chunk has been found.
   for (int c = 0; c < count_; ++c) {
-    if (!Load(&heap_[c])) return 0;
+    if (!Load(c, &heap_[c])) return 0;
     SiftUp(c);
   }
   return 1;
 }
 
-int SongMerge::Load(Head* head) {
-  TrackCursor& cursor = cursors_[head->cursor];
-  const int read = cursor.Next(*source_, &head->ev);
+int SongMerge::Load(int32_t cursor, uint64_t* key) {
+  TrackCursor& reader = cursors_[cursor];
+  Head& head = heads_[cursor];
+  int read = 0;
+  do {
+    read = reader.Next(*source_, &head.ev);
+  } while (read > 0 && (head.ev.status >> 4) != 0x8 && (head.ev.status >> 4) != 0x9);
   if (read < 0) return 0;
-  head->kind = read ? kMergedEvent : kMergedTrackEnd;
-  head->tick = cursor.Tick();
+  head.kind = read ? kMergedEvent : kMergedTrackEnd;
+  *key = static_cast<uint64_t>(reader.Tick()) << 32 | static_cast<uint32_t>(cursor);
   return 1;
 }
 
 int SongMerge::Next(MergedEvent* out) {
-  while (count_ > 0) {
-    Head& top = heap_[0];
-    *out = MergedEvent{top.kind, top.track, top.tick, top.ev};
-    if (top.kind == kMergedTrackEnd) {
-      heap_[0] = heap_[--count_];
-    } else if (!Load(&top)) {
-      return -1;
-    }
-    SiftDown(0);
-    return 1;
+  if (count_ == 0) return 0;
+  const uint64_t top = heap_[0];
+  const int32_t cursor = static_cast<int32_t>(top & 0xFFFFFFFFu);
+  const Head& head = heads_[cursor];
+  *out = MergedEvent{head.kind, head.track, static_cast<int32_t>(top >> 32), head.ev};
+  if (head.kind == kMergedTrackEnd) {
+    heap_[0] = heap_[--count_];
+  } else if (!Load(cursor, &heap_[0])) {
+    return -1;
   }
-  return 0;
+  SiftDown(0);
+  return 1;
 }
 
 void SongMerge::SiftUp(int at) {
   while (at > 0) {
     const int parent = (at - 1) / 2;
-    if (!Before(heap_[at], heap_[parent])) return;
-    const Head held = heap_[at];
+    if (heap_[at] >= heap_[parent]) return;
+    const uint64_t held = heap_[at];
     heap_[at] = heap_[parent];
     heap_[parent] = held;
     at = parent;
@@ -93,10 +98,10 @@ void SongMerge::SiftDown(int at) {
   for (;;) {
     int first = at;
     const int left = 2 * at + 1;
-    if (left < count_ && Before(heap_[left], heap_[first])) first = left;
-    if (left + 1 < count_ && Before(heap_[left + 1], heap_[first])) first = left + 1;
+    if (left < count_ && heap_[left] < heap_[first]) first = left;
+    if (left + 1 < count_ && heap_[left + 1] < heap_[first]) first = left + 1;
     if (first == at) return;
-    const Head held = heap_[at];
+    const uint64_t held = heap_[at];
     heap_[at] = heap_[first];
     heap_[first] = held;
     at = first;
@@ -107,6 +112,7 @@ void SongMerge::Release() {
   if (block_) PVOs()->freeBlock(block_);
   block_ = nullptr;
   cursors_ = nullptr;
+  heads_ = nullptr;
   heap_ = nullptr;
   count_ = 0;
 }

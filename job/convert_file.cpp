@@ -6,6 +6,7 @@
 #include "converter/convert_midi.h"
 #include "job/job_names.h"
 #include "job/job_watch.h"
+#include "job/part_spools.h"
 #include "job/job_messages.h"
 #include "job/temp_file.h"
 #include "mml/midi_of_mml.h"
@@ -138,7 +139,11 @@ int ConvertFile(ConversionState& state, MessageLog& log, const char* sourcePath,
 
   state.tracks = nullptr;
   state.keepNotes = o.keepNotes;
+  PartSpools partSpools(facts, temp.path);
+  state.partQueues = &partSpools;
   int result = o.toMidi ? WriteMidi(state, log, names.fileName) : ConvertMidi(state, log);
+  state.partQueues = nullptr;
+  if (partSpools.Failed()) problem = msg::kWorkFileFailed;
   ReleaseTrackTable(state);
   state.sourceFile.Close();
   if (result) {

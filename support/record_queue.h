@@ -1,6 +1,7 @@
 // PVRecordQueue: fixed-size records appended in one pass and read back once,
-// from the first, in a later one. What the report and the round-trip check
-// need of a spool; the job's spool (a temporary file) implements it.
+// from the first, in a later one. What the report, the round-trip check and
+// the shared parts need of a spool; the job's spool (a temporary file)
+// implements it.
 #pragma once
 
 #include <cstdint>
@@ -17,4 +18,15 @@ class PVRecordQueue {
 
  protected:
   ~PVRecordQueue() = default;
+};
+
+// Where a conversion gets queues of its own, one per index from 0 (the job:
+// a temporary file each, created when first asked for).
+class PVQueueSource {
+ public:
+  // The queue of index, or null when it cannot be had.
+  virtual PVRecordQueue* Queue(int index) = 0;
+
+ protected:
+  ~PVQueueSource() = default;
 };

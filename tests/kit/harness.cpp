@@ -41,6 +41,19 @@ std::string Tracks(int first, int last) {
   return lines;
 }
 
+int ConvertServedSong(ConversionState& state, MessageLog& log) {
+  MemoryQueues queues;
+  state.partQueues = &queues;
+  state.sourceFile.Open("source.mid", CPVFile::kRead);
+  state.targetFile.Open("target.mml", CPVFile::kWrite);
+  const int result = ConvertMidi(state, log);
+  ReleaseTrackTable(state);
+  state.sourceFile.Close();
+  state.targetFile.Close();
+  state.partQueues = nullptr;
+  return result;
+}
+
 Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, bool countEarly,
                         bool keepNotes) {
   StringLog log;
@@ -53,12 +66,7 @@ Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget, 
     state.pieceBudget = pieceBudget;
     state.early.enabled = countEarly;
     state.keepNotes = keepNotes;
-    state.sourceFile.Open("source.mid", CPVFile::kRead);
-    state.targetFile.Open("target.mml", CPVFile::kWrite);
-    result = ConvertMidi(state, log);
-    ReleaseTrackTable(state);
-    state.sourceFile.Close();
-    state.targetFile.Close();
+    result = ConvertServedSong(state, log);
     piecesUsed = state.pieceBudget - state.piecesLeft;
   }
   return Conversion{result, log.text(), os.written, piecesUsed, os.reads, os.openFiles, os.liveBlocks};

@@ -2,11 +2,13 @@
 // seed corpus, and a one-call run of the converter through the OS double.
 #pragma once
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "converter/conversion_state.h"
 #include "support/message_log.h"
+#include "support/record_queue.h"
 #include "tests/kit/midi_builder.h"
 
 struct StringLog : MessageLog {
@@ -49,6 +51,37 @@ struct Conversion {
 // Runs the converter core over the bytes in memory, as the job runs it. With
 // countEarly false the length pass counts every part; keepNotes converts
 // keeping the notes.
+// Records in memory: what the job keeps in its spool files.
+struct MemoryQueue : PVRecordQueue {
+  int Append(const void* record, uint32_t size) override {
+    records.append(static_cast<const char*>(record), size);
+    return 1;
+  }
+  int StartReading() override {
+    at = 0;
+    return 1;
+  }
+  int Next(void* record, uint32_t size) override {
+    if (records.size() - at < size) return 0;
+    std::memcpy(record, records.data() + at, size);
+    at += size;
+    return 1;
+  }
+  std::string records;
+  size_t at = 0;
+};
+
+// Queues in memory, as many as a conversion asks for.
+struct MemoryQueues : PVQueueSource {
+  PVRecordQueue* Queue(int index) override { return index >= 0 && index < 8 ? &queues[index] : nullptr; }
+  MemoryQueue queues[8];
+};
+
+// Converts "source.mid" into "target.mml" (as the OS double serves and keeps
+// them) with the state as set up and queues in memory, then frees its tables
+// and closes both.
+// Returns ConvertMidi's result.
+int ConvertServedSong(ConversionState& state, MessageLog& log);
 Conversion RunConverter(const uint8_t* data, size_t size, uint32_t pieceBudget = kMaxPiecesPerPass,
                         bool countEarly = true, bool keepNotes = false);
 Conversion RunConverter(const Bytes& midi, uint32_t pieceBudget = kMaxPiecesPerPass,

@@ -4,7 +4,6 @@
 #include <map>
 #include <sstream>
 
-#include "converter/convert_midi.h"
 #include "mml/round_trip_check.h"
 #include "report/report_watch.h"
 #include "tests/kit/os_double.h"
@@ -33,12 +32,7 @@ WatchedConversion RunWatched(const uint8_t* data, size_t size, uint32_t pieceBud
   state.keepNotes = keepNotes;
   state.watch = &watch;
   report.Begin("source.mid", "target.mml");
-  state.sourceFile.Open("source.mid", CPVFile::kRead);
-  state.targetFile.Open("target.mml", CPVFile::kWrite);
-  out.result = ConvertMidi(state, log);
-  ReleaseTrackTable(state);
-  state.sourceFile.Close();
-  state.targetFile.Close();
+  out.result = ConvertServedSong(state, log);
   state.watch = nullptr;
   watch.Finish(state);
   out.mml = os.written;

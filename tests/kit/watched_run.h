@@ -2,31 +2,9 @@
 // round-trip check on, all in memory; and the report's counts read back.
 #pragma once
 
-#include <cstring>
 #include <string>
 
-#include "support/record_queue.h"
 #include "tests/kit/harness.h"
-
-// Records in memory: what the job keeps in its spool files.
-struct MemoryQueue : PVRecordQueue {
-  int Append(const void* record, uint32_t size) override {
-    records.append(static_cast<const char*>(record), size);
-    return 1;
-  }
-  int StartReading() override {
-    at = 0;
-    return 1;
-  }
-  int Next(void* record, uint32_t size) override {
-    if (records.size() - at < size) return 0;
-    std::memcpy(record, records.data() + at, size);
-    at += size;
-    return 1;
-  }
-  std::string records;
-  size_t at = 0;
-};
 
 struct WatchedConversion {
   int result = 0;
