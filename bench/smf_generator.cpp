@@ -1,15 +1,16 @@
 // trelvio-bench-gen: writes a large, deterministic Standard MIDI File for the
 // benchmark.
 //
-//   trelvio-bench-gen SIZE_MB OUT.mid
+//   trelvio-bench-gen SIZE_MB OUT.mid [chords]
 //
 // The song has 16 tracks at 480 ticks per quarter note: a conductor track
 // with a tempo map and meter changes on bar lines, five melodic tracks and a
 // drum track (channel 10) of dense notes written with running status (a
 // note ends with a note-on of velocity 0), and nine tracks of controller,
 // pitch-bend, pressure and system exclusive traffic without notes. Bars are
-// added until the file reaches SIZE_MB mebibytes. Prints the file's size in
-// bytes and its number of events.
+// added until the file reaches SIZE_MB mebibytes. With "chords" every
+// melodic note sounds with the third above it: eleven voices, more than six
+// parts hold. Prints the file's size in bytes and its number of events.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -119,8 +120,8 @@ class TrackWriter {
 // now and then, a controller or pitch bend now and then.
 class MelodyVoice {
  public:
-  MelodyVoice(int channel, int lowKey, uint32_t seed)
-      : channel_(channel), lowKey_(lowKey), key_(lowKey + 12), random_(seed) {}
+  MelodyVoice(int channel, int lowKey, uint32_t seed, bool chords)
+      : channel_(channel), lowKey_(lowKey), key_(lowKey + 12), random_(seed), chords_(chords) {}
 
   void Step(TrackWriter& track, int32_t tick) {
     if (--stepsLeft_ > 0) return;
@@ -128,6 +129,7 @@ class MelodyVoice {
       // Mostly a note-on of velocity 0 (running status), sometimes a note-off.
       if (random_.Below(8) == 0) track.Channel(tick, 0x80 | channel_, key_, 64);
       else track.Channel(tick, 0x90 | channel_, key_, 0);
+      if (chords_) track.Channel(tick, 0x90 | channel_, key_ + 4, 0);
       sounding_ = false;
     }
     static const int kLengths[8] = {1, 1, 2, 2, 2, 3, 4, 8};
@@ -141,12 +143,14 @@ class MelodyVoice {
     if (key_ < lowKey_) key_ = lowKey_ + 2;
     if (key_ > lowKey_ + 30) key_ = lowKey_ + 28;
     track.Channel(tick, 0x90 | channel_, key_, 64 + random_.Below(64));
+    if (chords_) track.Channel(tick, 0x90 | channel_, key_ + 4, 64);
     sounding_ = true;
     stepsLeft_ = kLengths[random_.Below(8)];
   }
 
   void End(TrackWriter& track, int32_t tick) {
     if (sounding_) track.Channel(tick, 0x90 | channel_, key_, 0);
+    if (sounding_ && chords_) track.Channel(tick, 0x90 | channel_, key_ + 4, 0);
     sounding_ = false;
   }
 
@@ -155,6 +159,7 @@ class MelodyVoice {
   int lowKey_;
   int key_;
   Random random_;
+  bool chords_;
   int stepsLeft_ = 1;
   bool sounding_ = false;
 };
@@ -226,14 +231,14 @@ struct Song {
 
 // Writes bars until the file holds at least targetBytes (or maxBars bars).
 // sectionBars sets how often tempo and meter change.
-Song Compose(uint64_t targetBytes, uint64_t maxBars, uint64_t sectionBars) {
+Song Compose(uint64_t targetBytes, uint64_t maxBars, uint64_t sectionBars, bool chords) {
   Song song;
   song.tracks.resize(kTrackCount);
   TrackWriter& conductor = song.tracks[0];
   const int kMelodyTracks = 5;
   std::vector<MelodyVoice> melodies;
   static const int kLowKeys[kMelodyTracks] = {48, 36, 60, 28, 54};
-  for (int i = 0; i < kMelodyTracks; ++i) melodies.emplace_back(i, kLowKeys[i], 1234567u + i * 7919u);
+  for (int i = 0; i < kMelodyTracks; ++i) melodies.emplace_back(i, kLowKeys[i], 1234567u + i * 7919u, chords);
   DrumVoice drums(424242u);
   Random automationRandom(99991u);
   const int kDrumTrack = 1 + kMelodyTracks;
@@ -298,8 +303,9 @@ int WriteSong(const Song& song, const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: trelvio-bench-gen SIZE_MB OUT.mid\n");
+  const bool chords = argc == 4 && std::strcmp(argv[3], "chords") == 0;
+  if (argc != 3 && !chords) {
+    std::fprintf(stderr, "usage: trelvio-bench-gen SIZE_MB OUT.mid [chords]\n");
     return 2;
   }
   char* end = nullptr;
@@ -313,10 +319,10 @@ int main(int argc, char** argv) {
   // A short sample gives the bytes per bar, hence how long the song will be
   // and how many bars each of the sixteen sections gets.
   const uint64_t kSampleBars = 256;
-  Song sample = Compose(UINT64_MAX, kSampleBars, kSampleBars);
+  Song sample = Compose(UINT64_MAX, kSampleBars, kSampleBars, chords);
   uint64_t bars = target * kSampleBars / sample.FileBytes() + 1;
   uint64_t sectionBars = bars / kSections > 0 ? bars / kSections : 1;
-  Song song = Compose(target, UINT64_MAX, sectionBars);
+  Song song = Compose(target, UINT64_MAX, sectionBars, chords);
   if (!WriteSong(song, argv[2])) {
     std::fprintf(stderr, "trelvio-bench-gen: cannot write %s: %s\n", argv[2], std::strerror(errno));
     return 1;
