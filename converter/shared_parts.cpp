@@ -1,13 +1,11 @@
 #include "converter/shared_parts.h"
 
-#include "converter/change_walk.h"
-#include "converter/conversion_watch.h"
 #include "converter/keep_notes.h"
 #include "converter/length_count.h"
 #include "converter/messages.h"
+#include "converter/mml_writer.h"
 #include "converter/part_pool.h"
-#include "converter/part_writer.h"
-#include "converter/rhythm_kit.h"
+#include "converter/shared_part_events.h"
 #include "converter/song_merge.h"
 #include "support/record_queue.h"
 
@@ -39,85 +37,7 @@ void PlanSharedParts(ConversionState& s, uint16_t trackCount, int rhythmRanked, 
 
 namespace {
 
-enum { kMelodicPool = 0, kRhythmPool = 1 };
-
-// The part of the plan that a pool's part is.
-int PlanPart(const SharedPlan& plan, int pool, int part) {
-  return pool == kMelodicPool ? part : plan.melodicParts + part;
-}
-
-// The pool a part of the plan belongs to, and its part there.
-int PoolOf(const SharedPlan& plan, int p, int* part) {
-  const bool melodic = p < plan.melodicParts;
-  *part = melodic ? p : p - plan.melodicParts;
-  return melodic ? kMelodicPool : kRhythmPool;
-}
-
-// The tempo and meter ticks after 0 in order, without repeats: where a
-// merged pass stops even when no track has an event there.
-class MapTicks {
- public:
-  explicit MapTicks(const ConversionState& s) {
-    for (int i = 0; i < s.tempoCount; ++i) Add(s.tempos[i].tick);
-    for (int i = 0; i < s.meterCount; ++i) Add(s.meters[i].tick);
-  }
-  int32_t Next() const { return next_ < count_ ? ticks_[next_] : INT32_MAX; }
-  void Take() { ++next_; }
-
- private:
-  void Add(int32_t tick) {
-    if (tick <= 0) return;
-    int at = count_;
-    for (int i = 0; i < count_; ++i)
-      if (ticks_[i] == tick) return;
-    for (; at > 0 && ticks_[at - 1] > tick; --at) ticks_[at] = ticks_[at - 1];
-    ticks_[at] = tick;
-    ++count_;
-  }
-  int32_t ticks_[2 * kMapCapacity];
-  int count_ = 0;
-  int next_ = 0;
-};
-
-// Whether the rest before a note of a shared part that starts at tick is
-// written: a gap of less than half the shortest piece would still be
-// written as that piece and carry the part past the note's start (a part
-// takes turns of several tracks, whose notes seldom meet end to start), so
-// the note takes that time instead.
-bool RestsBefore(const ConversionState& s, int32_t writtenTick, int32_t tick) {
-  return static_cast<int64_t>(tick) - writtenTick >= s.lengthTicks[5] / 2;
-}
-
-// Where a note of a shared part that ends at tick is written up to: a note
-// the part's written time has just passed (by less than half the shortest
-// piece) still gets the shortest piece, where it would get no length; one
-// passed by more gets none, so that a run of such notes cannot carry the
-// part ever further ahead.
-int32_t WrittenEnd(const ConversionState& s, int32_t writtenTick, int32_t tick) {
-  if (tick > writtenTick || static_cast<int64_t>(writtenTick) - tick >= s.lengthTicks[5] / 2) return tick;
-  return writtenTick == INT32_MAX ? tick : writtenTick + 1;
-}
-
-// What the length pass keeps of a shared part for the emission pass: its
-// placements as the pools made them, each at the tick the song's clock
-// stood at, in the queue of the part (the losses of a pool in the queue of
-// the part that tells them).
-// Eight bytes an event: the tick, then the track (16 bits: the file counts
-// its tracks in 16), the key (8), the kind (3) and the channel (4).
-enum PartEventKind : uint8_t { kEventOn, kEventOff, kEventUnended, kEventLost, kEventRange };
-struct PartEvent {
-  int32_t tick;
-  uint32_t packed;
-  PartEvent() = default;
-  PartEvent(int32_t at, int32_t track, int32_t key, int kind, int channel)
-      : tick(at),
-        packed(static_cast<uint32_t>(track) | static_cast<uint32_t>(key & 0xFF) << 16 |
-               static_cast<uint32_t>(kind) << 24 | static_cast<uint32_t>(channel & 0x0F) << 27) {}
-  int32_t Track() const { return static_cast<int32_t>(packed & 0xFFFF); }
-  int32_t Key() const { return static_cast<int32_t>(packed >> 16 & 0xFF); }
-  int Kind() const { return static_cast<int>(packed >> 24 & 7); }
-  int Channel() const { return static_cast<int>(packed >> 27 & 0x0F); }
-};
+using namespace shared_parts;
 
 // The length pass's visitor of the pools: each part's count, volume and
 // tracks, and its events queued.
@@ -314,129 +234,3 @@ int RunSharedLengthPass(ConversionState& s, MessageLog& log, uint16_t trackCount
   return 1;
 }
 
-namespace {
-
-// The emission of one shared part from the events its queue holds.
-struct SharedNotes {
-  ConversionState& s;
-  PartWriter& out;
-  ConversionWatch* watch;
-  bool rhythm;
-  bool writesTempo;
-  int32_t division;
-  ChangeWalk<TempoMap> tempos;
-  ChangeWalk<MeterMap> meters;
-  int curNote = -1;
-  int32_t curTrack = 0;
-  int32_t noteStart = 0;
-
-  // Writes the sounding note up to writeTo; it sounds up to end.
-  void WriteNote(int32_t writeTo, int32_t end, bool last) {
-    const int32_t from = out.WrittenTick();
-    out.Note(curNote, writeTo);
-    if (!watch) return;
-    watch->NoteTrack(curTrack);
-    watch->NoteWritten(curNote, noteStart, end, from, out.WrittenTick(), last);
-  }
-  void On(const PartEvent& e) {
-    int32_t key = e.Key();
-    if (watch) {
-      watch->NoteTrack(e.Track());
-      watch->SourceNote(e.Channel());
-    }
-    if (rhythm && DrumMacro(key) < 0) {
-      if (watch) watch->Substituted(e.tick, key, FamilyMacro(key));
-      key = KeptDrumKey(key);
-    }
-    if (RestsBefore(s, out.WrittenTick(), e.tick)) out.Rest(e.tick);
-    curNote = key;
-    curTrack = e.Track();
-    noteStart = e.tick;
-  }
-  void Off(int32_t tick) {
-    if (curNote == -1) return;
-    WriteNote(WrittenEnd(s, out.WrittenTick(), tick), tick, true);
-    curNote = -1;
-  }
-  void Unended() {
-    if (curNote == -1) return;
-    if (watch) {
-      watch->NoteTrack(curTrack);
-      watch->NoteUnended(curNote, noteStart);
-    }
-    curNote = -1;
-  }
-  void Loss(const PartEvent& e) {
-    if (!watch) return;
-    if (e.Kind() == kEventLost) {
-      watch->VoiceDropped(e.Track(), -1, e.tick, 1);
-      return;
-    }
-    watch->NoteTrack(e.Track());
-    watch->SourceNote(e.Channel());
-    watch->Dropped(e.tick, e.Key(), kLossRange);
-  }
-  void Step(int32_t tick) {
-    if (writesTempo) {
-      if (const TempoMap* tempo = tempos.At(tick)) WriteTempoChange(s, out, *tempo);
-    }
-    if (const MeterMap* m = meters.At(tick)) {
-      out.SetMeasure(MeasureTicks(division, m->numerator, m->denominator));
-      if (curNote != -1) WriteNote(tick, tick, false);
-      else out.Rest(tick);
-    }
-  }
-  void Take(const PartEvent& e) {
-    switch (e.Kind()) {
-      case kEventOn: return On(e);
-      case kEventOff: return Off(e.tick);
-      case kEventUnended: return Unended();
-      default: return Loss(e);
-    }
-  }
-};
-
-// Writes part p from its queue. Returns 1, or 0 when the queue cannot be
-// read back or a limit stopped the conversion.
-int WriteSharedPart(ConversionState& s, int32_t division, int p) {
-  const SharedPart& plan = s.shared.parts[p];
-  PVRecordQueue* queue = s.partQueues->Queue(plan.queue);
-  if (!queue || !queue->StartReading()) return 0;
-  TrackInfo info = TrackInfo();
-  info.active = 1;
-  info.isRhythm = plan.rhythm;
-  info.maxVolume = plan.volume;
-  info.lengthIndex = plan.lengthIndex;
-  s.curPart = p;
-  s.curTrack = plan.firstTrack;
-  if (s.watch) s.watch->StartPart(s, plan.firstTrack, p, info.isRhythm, -1, s.targetFile.Tell());
-  WritePartHeader(s, info, static_cast<char>('A' + p));
-  StartPartBody(s, division);
-  SpareToken spare;
-  PartWriter out(s, info, spare);
-  SharedNotes notes{s,        out,  s.watch, info.isRhythm != 0, p == 0, division,
-                    ChangeWalk<TempoMap>(s.tempos, s.tempoCount), ChangeWalk<MeterMap>(s.meters, s.meterCount)};
-  MapTicks maps(s);
-  PartEvent e;
-  while (queue->Next(&e, sizeof e)) {
-    for (; maps.Next() <= e.tick; maps.Take()) notes.Step(maps.Next());
-    notes.Take(e);
-    if (out.StopReason() != kRunning) return 0;
-  }
-  for (; maps.Next() < s.shared.stepEnd; maps.Take()) notes.Step(maps.Next());
-  if (s.watch && notes.curNote != -1) {
-    s.watch->NoteTrack(notes.curTrack);
-    s.watch->NoteUnended(notes.curNote, notes.noteStart);
-  }
-  return FinishPartBody(s, out);
-}
-
-}  // namespace
-
-int WriteSharedParts(ConversionState& s, int32_t division) {
-  s.piecesLeft = s.pieceBudget;
-  const int parts = s.shared.melodicParts + s.shared.rhythmParts;
-  for (int p = 0; p < parts; ++p)
-    if (!WriteSharedPart(s, division, p)) return 0;
-  return 1;
-}
