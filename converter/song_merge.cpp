@@ -28,10 +28,12 @@ int SongMerge::Open(ConversionState& s, uint16_t trackCount, int64_t firstTrackP
   if (each * static_cast<uint64_t>(taking) > 0x7FFFFFFFu) return -1;
   block_ = PVOs()->allocBlock(static_cast<uint32_t>(each * static_cast<uint64_t>(taking)));
   if (!block_) return -1;
-  cursors_ = static_cast<TrackCursor*>(block_);
+  // The widest alignment first: the heap's keys, then the cursors (their
+  // positions are 64-bit too), the heads, the bytes.
+  heap_ = static_cast<uint64_t*>(block_);
+  cursors_ = reinterpret_cast<TrackCursor*>(heap_ + taking);
   heads_ = reinterpret_cast<Head*>(cursors_ + taking);
-  heap_ = reinterpret_cast<uint64_t*>(heads_ + taking);
-  uint8_t* buffers = reinterpret_cast<uint8_t*>(heap_ + taking);
+  uint8_t* buffers = reinterpret_cast<uint8_t*>(heads_ + taking);
 
   CPVFile& in = s.sourceFile;
   in.Seek(firstTrackPos, 0);
